@@ -1,0 +1,52 @@
+#include "engine/core/VyTime.h"
+
+#include "engine/core/HMessages.h"
+
+#include <SDL.h>
+
+uint32_t VyTime::getTime32() const
+{
+    if (high != 0)
+        warningPrint("VyTime::getTime32() - overflow");
+    return low;
+}
+
+uint64_t VyTime::getTime64() const
+{
+    return (static_cast<uint64_t>(high) << 32) | low;
+}
+
+uint64_t VyTime::diff64(const VyTime &a, const VyTime &b)
+{
+    // Half by half, so the borrow from the low half shows in the high half.
+    uint32_t lowDiff = a.low - b.low;
+    uint32_t borrow = a.low < b.low ? 1u : 0u;
+    uint32_t highDiff = a.high - b.high - borrow;
+    return (static_cast<uint64_t>(highDiff) << 32) | lowDiff;
+}
+
+uint32_t VyTime::diff32(const VyTime &a, const VyTime &b)
+{
+    uint64_t d = diff64(a, b);
+    if ((d >> 32) != 0)
+        return 0;
+    return static_cast<uint32_t>(d);
+}
+
+VyTime VyTime::operator-(const VyTime &b) const
+{
+    uint64_t d = diff64(*this, b);
+    return VyTime(static_cast<uint32_t>(d), static_cast<uint32_t>(d >> 32));
+}
+
+VyTime &getTicks(VyTime &t)
+{
+    t.low = SDL_GetTicks();
+    t.high = 0;
+    return t;
+}
+
+void sleepMilliseconds(uint32_t milliseconds)
+{
+    SDL_Delay(milliseconds);
+}
