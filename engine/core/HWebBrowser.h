@@ -1,0 +1,14 @@
+#ifndef ENGINE_CORE_HWEBBROWSER_H
+#define ENGINE_CORE_HWEBBROWSER_H
+
+// Shows a web page by starting the first browser found in PATH (graphical
+// ones when DISPLAY is set, text-console ones otherwise), then ends the
+// program with status 0. SDL is shut down first.
+//
+// The URL is handed to the shell, so only URLs made of letters, digits and
+// - . _ ~ : / ? = # % + , @ and beginning with a letter or digit are
+// launched; for any other URL, or when no browser is found, a line on
+// standard error says the page cannot be shown.
+[[noreturn]] void launchWebBrowser(const char *url);
+
+#endif

@@ -1,0 +1,521 @@
+#include "engine/core/HSystemRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+typedef std::vector<uint8_t> Bytes;
+
+Bytes bytesOf(const std::string &text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+// One file record: the key with its zero byte, a little-endian length, the data.
+Bytes record(const std::string &key, const Bytes &data)
+{
+    Bytes out(key.begin(), key.end());
+    out.push_back(0);
+    uint32_t length = static_cast<uint32_t>(data.size());
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(length >> (8 * i)));
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
+Bytes operator+(Bytes a, const Bytes &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+bool exists(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+bool writeFile(const std::string &path, const Bytes &bytes)
+{
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+Bytes readFile(const std::string &path)
+{
+    Bytes bytes;
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    int c;
+    while ((c = std::fgetc(f)) != EOF)
+        bytes.push_back(static_cast<uint8_t>(c));
+    std::fclose(f);
+    return bytes;
+}
+
+std::vector<std::string> listDirectory(const std::string &path)
+{
+    std::vector<std::string> names;
+    if (DIR *dir = opendir(path.c_str())) {
+        while (dirent *e = readdir(dir))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                names.push_back(e->d_name);
+        closedir(dir);
+    }
+    return names;
+}
+
+// Opens the protected parts to the tests.
+class TestRegistry : public HUnixSystemRegistry {
+public:
+    const char *path() const { return m_path; }
+    static bool homeDirectory(char *buffer, int32_t size) { return m_getHomeDirectory(buffer, size); }
+};
+
+// Each test gets its own home directory; HOME is restored afterwards.
+class Registry : public ::testing::Test {
+protected:
+    std::string m_home;
+    std::string m_savedHome;
+    bool m_hadHome = false;
+
+    void SetUp() override
+    {
+        if (const char *home = std::getenv("HOME")) {
+            m_hadHome = true;
+            m_savedHome = home;
+        }
+        char pattern[] = "/tmp/registry-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_home = pattern;
+        setHome(m_home);
+    }
+
+    void TearDown() override
+    {
+        if (m_hadHome)
+            setenv("HOME", m_savedHome.c_str(), 1);
+        else
+            unsetenv("HOME");
+        std::system(("chmod -R u+rwx '" + m_home + "' 2>/dev/null; rm -rf '" + m_home + "'").c_str());
+    }
+
+    static void setHome(const std::string &home) { setenv("HOME", home.c_str(), 1); }
+
+    std::string directory() const { return m_home + "/.velmora"; }
+    std::string file() const { return directory() + "/registry_Velmora_Tilmar"; }
+
+    void givenFile(const Bytes &bytes)
+    {
+        ASSERT_TRUE(exists(directory()) || mkdir(directory().c_str(), 0700) == 0);
+        ASSERT_TRUE(writeFile(file(), bytes));
+    }
+
+    static Bytes value32(int32_t v)
+    {
+        Bytes b(4);
+        std::memcpy(b.data(), &v, 4);
+        return b;
+    }
+};
+
+TEST_F(Registry, PathIsFormedFromHomeWithOneSeparator)
+{
+    for (const std::string &home : {m_home, m_home + "/"}) {
+        SCOPED_TRACE(home);
+        setHome(home);
+        TestRegistry registry;
+        ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+        ASSERT_NE(registry.path(), nullptr);
+        EXPECT_EQ(std::string(registry.path()), file());
+        struct stat st;
+        ASSERT_EQ(stat(directory().c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 077, 0u) << "the settings folder is private";
+        EXPECT_TRUE(registry.close());
+        EXPECT_EQ(registry.path(), nullptr);
+    }
+}
+
+// One value in an empty registry gives exactly one record: 6 key bytes, the
+// zero, the length 4 little-endian and the 4 data bytes.
+TEST_F(Registry, OneValueWritesTheFifteenByteRecord)
+{
+    HUnixSystemRegistry registry;
+    ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+    const int32_t layout = 0x0A0B0C0D;
+    ASSERT_TRUE(registry.writeValue("Layout", &layout, 4));
+    ASSERT_TRUE(registry.close());
+
+    const Bytes expected = {'L', 'a', 'y', 'o', 'u', 't', 0, 4, 0, 0, 0, 0x0D, 0x0C, 0x0B, 0x0A};
+    EXPECT_EQ(readFile(file()), expected);
+    struct stat st;
+    ASSERT_EQ(stat(file().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(listDirectory(directory()), std::vector<std::string>{"registry_Velmora_Tilmar"});
+}
+
+// New keys go to the head, rewritten keys keep their place, and the loaded
+// keys follow in the file's order.
+TEST_F(Registry, RecordOrderAfterLoading)
+{
+    const Bytes a = record("A", bytesOf("first")), b = record("B", bytesOf("second"));
+    struct OrderCase {
+        const char *key;
+        const char *value;
+        Bytes expected;
+    };
+    const OrderCase cases[] = {
+        {"C", "new", record("C", bytesOf("new")) + a + b},
+        {"A", "again", record("A", bytesOf("again")) + b},
+        {"B", "", a + record("B", Bytes())},
+    };
+    for (const OrderCase &c : cases) {
+        SCOPED_TRACE(c.key);
+        givenFile(a + b);
+        HUnixSystemRegistry registry;
+        ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+        ASSERT_TRUE(registry.writeData(c.key, c.value, static_cast<int32_t>(std::strlen(c.value))));
+        ASSERT_TRUE(registry.close());
+        EXPECT_EQ(readFile(file()), c.expected);
+    }
+}
+
+TEST_F(Registry, OpenAndCloseWithoutWritesKeepsTheFileAsItIs)
+{
+    HUnixSystemRegistry registry;
+    // No file and no writes: no file either.
+    ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+    ASSERT_TRUE(registry.close());
+    EXPECT_FALSE(exists(file()));
+
+    const Bytes content = record("Fullscreen", value32(1)) + record("HS:0x0", Bytes(48, 7)) +
+                          record("LastHighScoreName", bytesOf(std::string("Ann") + '\0'));
+    givenFile(content);
+    ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+    ASSERT_TRUE(registry.close());
+    EXPECT_EQ(readFile(file()), content);
+
+    // An empty file stays empty.
+    givenFile(Bytes());
+    ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+    ASSERT_TRUE(registry.close());
+    EXPECT_TRUE(exists(file()));
+    EXPECT_TRUE(readFile(file()).empty());
+}
+
+TEST_F(Registry, ReadStringIsBoundedTerminatedAndCaseSensitive)
+{
+    HUnixSystemRegistry registry;
+    ASSERT_TRUE(registry.writeData("Name", "Alexandra", 9)); // stored without its zero
+    ASSERT_TRUE(registry.writeData("Short", "Al\0xy", 5));
+
+    char buffer[8];
+    std::memset(buffer, 'X', sizeof buffer);
+    ASSERT_TRUE(registry.readString("Name", buffer, 5));
+    EXPECT_STREQ(buffer, "Alex");
+    EXPECT_EQ(buffer[5], 'X') << "nothing beyond the given size";
+
+    std::memset(buffer, 'X', sizeof buffer);
+    ASSERT_TRUE(registry.readString("Name", buffer, sizeof buffer));
+    EXPECT_EQ(std::string(buffer), "Alexand");
+
+    std::memset(buffer, 'X', sizeof buffer);
+    ASSERT_TRUE(registry.readString("Short", buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "Al");
+    for (size_t i = 2; i < sizeof buffer; ++i)
+        EXPECT_EQ(buffer[i], 0) << "the rest is filled with zeros, at " << i;
+
+    std::memset(buffer, 'X', sizeof buffer);
+    EXPECT_FALSE(registry.readString("name", buffer, sizeof buffer));
+    EXPECT_FALSE(registry.readString("Nam", buffer, sizeof buffer));
+    EXPECT_EQ(buffer[0], 'X');
+}
+
+TEST_F(Registry, ReadDataCopiesAtMostTheBufferAndReportsTheCount)
+{
+    HUnixSystemRegistry registry;
+    const uint8_t value[6] = {1, 2, 3, 4, 5, 6};
+    ASSERT_TRUE(registry.writeValue("Key", value, 6));
+
+    struct ReadCase {
+        int32_t size;
+        int32_t expectedCount;
+    };
+    for (const ReadCase &c : {ReadCase{4, 4}, ReadCase{6, 6}, ReadCase{48, 6}, ReadCase{0, 0}}) {
+        SCOPED_TRACE(c.size);
+        uint8_t buffer[48];
+        std::memset(buffer, 0xEE, sizeof buffer);
+        int32_t count = -1;
+        ASSERT_TRUE(registry.readData("Key", buffer, c.size, &count));
+        EXPECT_EQ(count, c.expectedCount);
+        EXPECT_EQ(std::memcmp(buffer, value, static_cast<size_t>(count)), 0);
+        EXPECT_EQ(buffer[count], 0xEE);
+    }
+
+    uint8_t buffer[4] = {9, 9, 9, 9};
+    int32_t count = 77;
+    EXPECT_FALSE(registry.readData("key", buffer, 4, &count));
+    EXPECT_EQ(count, 77);
+    EXPECT_EQ(buffer[0], 9);
+
+    // Rewriting replaces the value and its length.
+    ASSERT_TRUE(registry.writeValue("Key", value + 4, 2));
+    ASSERT_TRUE(registry.readData("Key", buffer, 4, &count));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(buffer[0], 5);
+}
+
+// Whatever a damaged or hand-edited file holds, loading keeps the records it
+// can read, never reads past the file or trusts its length fields, and a later
+// save writes back exactly what was loaded.
+TEST_F(Registry, DamagedFilesLoadTheRecordsThatArePresent)
+{
+    const Bytes a = record("A", bytesOf("alpha"));
+    const Bytes b = record("B", bytesOf("beta"));
+    const Bytes zeroLength = record("Z", Bytes());
+    Bytes hugeLength = bytesOf(std::string("Big") + '\0');
+    hugeLength.insert(hugeLength.end(), {0xFF, 0xFF, 0xFF, 0xFF, 'x', 'y', 'z'});
+    Bytes longLength = bytesOf(std::string("Long") + '\0');
+    longLength.insert(longLength.end(), {0x00, 0x01, 0x00, 0x00, 'p', 'q'});
+    Bytes cutLength = bytesOf(std::string("Cut") + '\0');
+    cutLength.insert(cutLength.end(), {5, 0});
+
+    struct LoadCase {
+        const char *what;
+        Bytes file;
+        Bytes saved; // what the next save writes
+    };
+    const LoadCase cases[] = {
+        {"intact", a + b, a + b},
+        {"ends inside a key", a + b + bytesOf("Half"), a + b},
+        {"key at the end of the file", a + bytesOf(std::string("Last") + '\0'), a},
+        {"length field cut short", a + cutLength, a},
+        {"zero-length value at the end", a + zeroLength, a + zeroLength},
+        {"length beyond the end keeps the bytes present", a + longLength, a + record("Long", bytesOf("pq"))},
+        {"length 0xFFFFFFFF", a + hugeLength + b, a + record("Big", bytesOf("xyz") + b)},
+        {"key of 1024 bytes without its zero", a + Bytes(1024, 'k') + b, a},
+        {"key of 1023 bytes", record(std::string(1023, 'k'), bytesOf("v")), record(std::string(1023, 'k'), bytesOf("v"))},
+    };
+    for (const LoadCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        givenFile(c.file);
+        HUnixSystemRegistry registry;
+        ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+        uint8_t buffer[16];
+        int32_t count = 0;
+        EXPECT_EQ(registry.readData("A", buffer, sizeof buffer, &count), c.file[0] == 'A');
+        // Mark the registry as written so the close saves what was loaded.
+        if (c.file[0] == 'A') {
+            EXPECT_EQ(count, 5);
+            ASSERT_TRUE(registry.writeData("A", buffer, count));
+        } else {
+            ASSERT_TRUE(registry.readData(std::string(1023, 'k').c_str(), buffer, sizeof buffer, &count));
+            ASSERT_TRUE(registry.writeData(std::string(1023, 'k').c_str(), buffer, count));
+        }
+        ASSERT_TRUE(registry.close());
+        EXPECT_EQ(readFile(file()), c.saved);
+    }
+}
+
+TEST_F(Registry, HugeLengthFieldReportsOnlyTheBytesRead)
+{
+    Bytes content = bytesOf(std::string("HS:0x0") + '\0');
+    content.insert(content.end(), {0xFF, 0xFF, 0xFF, 0xFF});
+    content.insert(content.end(), 10, 'n');
+    givenFile(content);
+    HUnixSystemRegistry registry;
+    ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+    uint8_t buffer[48];
+    int32_t count = 0;
+    ASSERT_TRUE(registry.readData("HS:0x0", buffer, sizeof buffer, &count));
+    EXPECT_EQ(count, 10);
+    char text[48];
+    ASSERT_TRUE(registry.readString("HS:0x0", text, sizeof text));
+    EXPECT_STREQ(text, "nnnnnnnnnn");
+    ASSERT_TRUE(registry.close());
+}
+
+// A home path too long for the 1024-byte paths fails the open and creates
+// nothing, rather than using a cut-off path. The padding slashes and the
+// final "." keep every home here equal to the temporary directory.
+TEST_F(Registry, HomeTooLongForThePathsFailsTheOpen)
+{
+    // "/.velmora/registry_Velmora_Tilmar" adds 33 characters to the home.
+    struct HomeCase {
+        size_t length;
+        bool opens;
+    };
+    for (const HomeCase &c : {HomeCase{990, true}, HomeCase{991, false}, HomeCase{1014, false},
+                              HomeCase{1015, false}, HomeCase{1023, false}, HomeCase{1500, false}}) {
+        SCOPED_TRACE(c.length);
+        ASSERT_LT(m_home.size() + 1, c.length);
+        std::string home = m_home + std::string(c.length - m_home.size() - 1, '/') + ".";
+        ASSERT_EQ(home.size(), c.length);
+        setHome(home);
+        TestRegistry registry;
+        EXPECT_EQ(registry.open(nullptr, "Velmora", "Tilmar"), c.opens);
+        EXPECT_EQ(exists(directory()), c.opens);
+        if (c.opens) {
+            const int32_t one = 1;
+            ASSERT_TRUE(registry.writeValue("Fullscreen", &one, 4));
+            ASSERT_TRUE(registry.close());
+            EXPECT_EQ(readFile(file()), record("Fullscreen", value32(1)));
+            std::system(("rm -rf '" + directory() + "'").c_str());
+        } else {
+            EXPECT_EQ(registry.path(), nullptr);
+            EXPECT_TRUE(registry.close());
+        }
+        EXPECT_TRUE(listDirectory(m_home).empty());
+    }
+}
+
+// An unset or empty HOME falls back to the password entry of the user.
+TEST_F(Registry, EmptyHomeFallsBackToThePasswordEntry)
+{
+    const passwd *user = getpwuid(getuid());
+    if (!user || !user->pw_dir || !*user->pw_dir)
+        GTEST_SKIP() << "no password entry for this user";
+    const std::string expected = user->pw_dir;
+
+    char buffer[1024];
+    setHome("");
+    ASSERT_TRUE(TestRegistry::homeDirectory(buffer, sizeof buffer));
+    EXPECT_EQ(std::string(buffer), expected);
+    unsetenv("HOME");
+    ASSERT_TRUE(TestRegistry::homeDirectory(buffer, sizeof buffer));
+    EXPECT_EQ(std::string(buffer), expected);
+    setHome(m_home);
+    ASSERT_TRUE(TestRegistry::homeDirectory(buffer, sizeof buffer));
+    EXPECT_EQ(std::string(buffer), m_home);
+    EXPECT_FALSE(TestRegistry::homeDirectory(buffer, static_cast<int32_t>(m_home.size())));
+}
+
+// A file that cannot be read fails the open, and the close after it leaves
+// the file alone.
+TEST_F(Registry, UnreadableFileFailsTheOpen)
+{
+    ASSERT_EQ(mkdir(directory().c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(file().c_str(), 0700), 0); // a folder where the file belongs
+    TestRegistry registry;
+    EXPECT_FALSE(registry.open(nullptr, "Velmora", "Tilmar"));
+    EXPECT_NE(registry.path(), nullptr) << "the path stays set";
+    EXPECT_TRUE(registry.close());
+    struct stat st;
+    ASSERT_EQ(stat(file().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+// A save that cannot be made reports false and keeps the path and entries,
+// so a later close can still write them.
+TEST_F(Registry, FailedSaveKeepsEntriesForTheNextClose)
+{
+    TestRegistry registry;
+    ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+    ASSERT_TRUE(registry.writeValue("Tileset", "\x03\0\0\0", 4));
+    ASSERT_EQ(rmdir(directory().c_str()), 0);
+
+    EXPECT_FALSE(registry.close());
+    EXPECT_NE(registry.path(), nullptr);
+    char value[4];
+    int32_t count = 0;
+    EXPECT_TRUE(registry.readData("Tileset", value, 4, &count));
+    EXPECT_EQ(count, 4);
+
+    ASSERT_EQ(mkdir(directory().c_str(), 0700), 0);
+    EXPECT_TRUE(registry.close());
+    EXPECT_EQ(readFile(file()), record("Tileset", value32(3)));
+}
+
+// A save cut short by the file-size limit leaves the previous file exactly as
+// it was and no temporary file behind. Runs in a child, which owns the limit.
+TEST_F(Registry, SaveThatCannotCompleteLeavesThePreviousFileIntact)
+{
+    const Bytes previous = record("Layout", value32(2));
+    givenFile(previous);
+    const std::string dir = directory(), path = file();
+
+    auto child = [&]() -> int {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit;
+        if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 10;
+        rlimit small = limit;
+        small.rlim_cur = 4096;
+        if (setrlimit(RLIMIT_FSIZE, &small) != 0)
+            return 11;
+
+        TestRegistry registry;
+        if (!registry.open(nullptr, "Velmora", "Tilmar"))
+            return 12;
+        Bytes big(64 * 1024, 'b');
+        registry.writeData("Background", big.data(), static_cast<int32_t>(big.size()));
+        if (registry.close())
+            return 13;
+        if (readFile(path) != previous)
+            return 14;
+        if (listDirectory(dir) != std::vector<std::string>{"registry_Velmora_Tilmar"})
+            return 15;
+        if (!registry.path())
+            return 16;
+
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 17;
+        if (!registry.close())
+            return 18;
+        if (readFile(path) != record("Background", big) + previous)
+            return 19;
+        return 0;
+    };
+    EXPECT_EXIT(_exit(child()), ::testing::ExitedWithCode(0), "");
+}
+
+// The process registry is one object, and entries left open at exit are saved.
+TEST_F(Registry, ProcessRegistryIsSavedAtExit)
+{
+    EXPECT_EQ(getSystemRegistry(), getSystemRegistry());
+    auto child = []() {
+        HSystemRegistry *registry = getSystemRegistry();
+        if (!registry->open(nullptr, "Velmora", "Tilmar"))
+            _exit(3);
+        const int32_t volume = 7;
+        registry->writeValue("Sound Volume", &volume, 4);
+        std::exit(0);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readFile(file()), record("Sound Volume", value32(7)));
+}
+
+// Writes made while the registry is not open are dropped by the next open.
+TEST_F(Registry, WritesBeforeOpenAreDiscarded)
+{
+    givenFile(record("A", bytesOf("alpha")));
+    HUnixSystemRegistry registry;
+    ASSERT_TRUE(registry.writeData("Stray", "x", 1));
+    ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
+    char buffer[8];
+    EXPECT_FALSE(registry.readString("Stray", buffer, sizeof buffer));
+    ASSERT_TRUE(registry.readString("A", buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "alpha");
+    ASSERT_TRUE(registry.close());
+}
+
+} // namespace

@@ -1,0 +1,287 @@
+// The web-browser launcher, run in child processes against stub browsers:
+// shell scripts in a scratch PATH that record how they were started.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/core/HWebBrowser.h"
+#include "platform_test_support.h"
+
+using platform_test::ChildOutcome;
+using platform_test::ScratchDir;
+using platform_test::runInChild;
+
+namespace {
+
+const char kURL[] = "http://www.example.com/page?a=1#top";
+
+std::string noBrowserMessage(const std::string &url)
+{
+    return "You should be looking at [" + url + "],\n but we can't launch a browser.\n";
+}
+
+std::string lines(const std::vector<std::string> &items)
+{
+    std::string text;
+    for (const std::string &item : items)
+        text += item + "\n";
+    return text;
+}
+
+class WebBrowserLaunch : public ::testing::Test
+{
+protected:
+    // One fresh set of folders per case: bin for browsers, xbin for xterm.
+    struct Sandbox
+    {
+        std::string root, bin, xbin, log;
+    };
+
+    Sandbox sandbox()
+    {
+        Sandbox box;
+        box.root = dir / ("case" + std::to_string(++m_serial));
+        box.bin = box.root + "/bin";
+        box.xbin = box.root + "/xbin";
+        box.log = box.root + "/log";
+        platform_test::makeDirs(box.bin);
+        platform_test::makeDirs(box.xbin);
+        return box;
+    }
+
+    // A stub that appends its name and arguments, one per line, to the log.
+    void stub(const Sandbox &box, const std::string &folder, const std::string &name)
+    {
+        ASSERT_TRUE(platform_test::writeFile(folder + "/" + name,
+                                             "#!/bin/sh\nprintf '%s\\n' '" + name + "' \"$@\" >> '" +
+                                                 box.log + "'\n",
+                                             0755));
+    }
+
+    // Launches in a child with the given PATH, DISPLAY and HOME ("-" unsets)
+    // and working directory.
+    ChildOutcome launch(const char *url, const std::string &path, const std::string &display,
+                        const std::string &home = "-", const std::string &cwd = "/")
+    {
+        return runInChild(dir.path(), [&] {
+            auto put = [](const char *name, const std::string &value) {
+                if (value == "-")
+                    unsetenv(name);
+                else
+                    setenv(name, value.c_str(), 1);
+            };
+            put("PATH", path);
+            put("DISPLAY", display);
+            put("HOME", home);
+            if (chdir(cwd.c_str()) != 0)
+                return;
+            launchWebBrowser(url);
+        });
+    }
+
+    ScratchDir dir;
+
+private:
+    int m_serial = 0;
+};
+
+} // namespace
+
+TEST_F(WebBrowserLaunch, EachGraphicalBrowserGetsItsOwnCommand)
+{
+    const std::string url = kURL;
+    struct Case
+    {
+        const char *program;
+        std::vector<std::string> recorded;
+    };
+    const Case cases[] = {
+        {"mozilla", {"mozilla", url}},
+        {"phoenix", {"phoenix", url}},
+        {"gnome-moz-remote", {"gnome-moz-remote", "--newwin", url}},
+        {"galeon", {"galeon", url}},
+        // The remote call succeeds, so the second netscape is not started.
+        {"netscape", {"netscape", "-remote", "openURL(" + url + ",new-window)"}},
+        {"konqueror", {"konqueror", url}},
+        {"opera", {"opera", "-page=" + url}},
+        {"NetPositive", {"NetPositive", url}},
+        {"links", {"xterm", "-T", "Web Browser", "-e", "links", url}},
+        {"lynx", {"xterm", "-T", "Web Browser", "-e", "lynx", url}},
+    };
+    for (const Case &c : cases) {
+        const Sandbox box = sandbox();
+        stub(box, box.bin, c.program);
+        stub(box, box.xbin, "xterm");
+        const ChildOutcome child = launch(kURL, box.bin + ":" + box.xbin, ":99");
+        EXPECT_TRUE(child.exited);
+        EXPECT_EQ(0, child.exitStatus) << c.program;
+        EXPECT_EQ("", child.err) << c.program;
+        EXPECT_EQ(lines(c.recorded), platform_test::waitForFile(box.log)) << c.program;
+    }
+}
+
+TEST_F(WebBrowserLaunch, WithoutDisplayOnlyTextBrowsersRunInTheTerminal)
+{
+    struct Case
+    {
+        std::vector<std::string> installed;
+        std::string recorded; // empty: nothing is started
+    };
+    const Case cases[] = {
+        {{"links", "lynx", "mozilla"}, lines({"links", kURL})},
+        {{"lynx", "xterm"}, lines({"lynx", kURL})},
+        {{"mozilla", "opera", "xterm"}, ""},
+    };
+    for (const Case &c : cases) {
+        const Sandbox box = sandbox();
+        for (const std::string &program : c.installed)
+            stub(box, box.bin, program);
+        const ChildOutcome child = launch(kURL, box.bin, "-");
+        EXPECT_TRUE(child.exited);
+        EXPECT_EQ(0, child.exitStatus);
+        // The text browsers run in the foreground: their log is complete now.
+        EXPECT_EQ(c.recorded, platform_test::readFile(box.log)) << c.installed[0];
+        EXPECT_EQ(c.recorded.empty() ? noBrowserMessage(kURL) : "", child.err) << c.installed[0];
+    }
+}
+
+TEST_F(WebBrowserLaunch, FirstUsableBrowserInTableOrderWins)
+{
+    const Sandbox box = sandbox();
+    platform_test::makeDirs(box.bin + "/mozilla"); // a directory, not a program
+    ASSERT_TRUE(platform_test::writeFile(box.bin + "/phoenix", "#!/bin/sh\n", 0644));
+    stub(box, box.bin, "opera");
+    stub(box, box.bin, "lynx");
+    stub(box, box.xbin, "xterm");
+    // galeon is found in a later PATH element than opera, but comes first in the table.
+    const std::string later = box.root + "/later";
+    platform_test::makeDirs(later);
+    stub(box, later, "galeon");
+
+    const ChildOutcome child = launch(kURL, box.bin + ":" + box.xbin + ":" + later, ":0");
+    EXPECT_EQ(0, child.exitStatus);
+    EXPECT_EQ(lines({"galeon", kURL}), platform_test::waitForFile(box.log));
+}
+
+TEST_F(WebBrowserLaunch, UnsafeURLsLaunchNothing)
+{
+    const std::string bad[] = {
+        "http://x/;echo>PWNED",
+        "http://x/$(echo>PWNED)",
+        "http://x/`echo>PWNED`",
+        "http://x/a&echo>PWNED",
+        "http://x/a|echo>PWNED",
+        "http://x/'$(echo>PWNED)'",
+        "http://x/\necho>PWNED",
+        "http://x/ >PWNED",
+        "http://x/\"a\"",
+        "http://x/a\\b",
+        "-cmd_script=PWNED", // an option for the browser
+        "",
+    };
+    for (const std::string &url : bad) {
+        const Sandbox box = sandbox();
+        stub(box, box.bin, "lynx");
+        const ChildOutcome child = launch(url.c_str(), box.bin, "-", "-", box.root);
+        EXPECT_TRUE(child.exited);
+        EXPECT_EQ(0, child.exitStatus) << url;
+        EXPECT_EQ(noBrowserMessage(url), child.err) << url;
+        EXPECT_FALSE(platform_test::fileExists(box.log)) << url;
+        EXPECT_FALSE(platform_test::fileExists(box.root + "/PWNED")) << url;
+    }
+
+    const Sandbox box = sandbox();
+    stub(box, box.bin, "lynx");
+    const ChildOutcome child = launch(nullptr, box.bin, "-");
+    EXPECT_EQ(0, child.exitStatus);
+    EXPECT_EQ(noBrowserMessage(""), child.err);
+    EXPECT_FALSE(platform_test::fileExists(box.log));
+}
+
+TEST_F(WebBrowserLaunch, EveryAllowedCharacterPassesThrough)
+{
+    const std::string url = "https://user@Host-1.example.org:8080/a_b/~c/d.e?f=g%20h+i,j#K9";
+    const Sandbox box = sandbox();
+    stub(box, box.bin, "lynx");
+    const ChildOutcome child = launch(url.c_str(), box.bin, "-");
+    EXPECT_EQ(0, child.exitStatus);
+    EXPECT_EQ("", child.err);
+    EXPECT_EQ(lines({"lynx", url}), platform_test::readFile(box.log));
+}
+
+TEST_F(WebBrowserLaunch, CommandMustFitItsBuffer)
+{
+    // "lynx " and the URL fill the 16384-byte command buffer exactly.
+    const std::string fits = "http://" + std::string(16384 - 1 - 5 - 7, 'a');
+    const std::string tooLong = fits + "a";
+    {
+        const Sandbox box = sandbox();
+        stub(box, box.bin, "lynx");
+        const ChildOutcome child = launch(fits.c_str(), box.bin, "-");
+        EXPECT_EQ(0, child.exitStatus);
+        EXPECT_EQ(lines({"lynx", fits}), platform_test::readFile(box.log));
+    }
+    {
+        const Sandbox box = sandbox();
+        stub(box, box.bin, "lynx");
+        const ChildOutcome child = launch(tooLong.c_str(), box.bin, "-");
+        EXPECT_EQ(0, child.exitStatus);
+        EXPECT_EQ(noBrowserMessage(tooLong), child.err);
+        EXPECT_FALSE(platform_test::fileExists(box.log));
+    }
+}
+
+TEST_F(WebBrowserLaunch, PathElementsUnderHomeAndTheWorkingDirectory)
+{
+    // With a display, a text browser found anywhere runs inside xterm, which
+    // the shell finds in xbin: so the log shows where the search looked.
+    struct Case
+    {
+        std::string pathHead; // elements before xbin; "@" stands for the sandbox root
+        std::string browserFolder;
+        std::string home; // "@" likewise; "-" unset
+        std::string cwd;
+    };
+    const Case cases[] = {
+        {"~/bin", "/home/bin", "@/home", "/"},
+        {"~/bin/", "/home/bin", "@/home/", "/"},
+        {"~", "/home", "@/home", "/"},
+        {"~/bin", "/home/bin", "-", "@/home"},
+        {"", "/cwd", "-", "@/cwd"},
+        {".", "/cwd", "-", "@/cwd"},
+        // An element too long for the candidate is skipped.
+        {"/" + std::string(5000, 'x') + ":@/bin", "/bin", "-", "/"},
+    };
+    for (const Case &c : cases) {
+        const Sandbox box = sandbox();
+        auto expand = [&](std::string text) {
+            for (size_t at; (at = text.find('@')) != std::string::npos;)
+                text.replace(at, 1, box.root);
+            return text;
+        };
+        platform_test::makeDirs(box.root + c.browserFolder);
+        stub(box, box.root + c.browserFolder, "lynx");
+        stub(box, box.xbin, "xterm");
+        const ChildOutcome child =
+            launch(kURL, expand(c.pathHead) + ":" + box.xbin, ":0", expand(c.home), expand(c.cwd));
+        EXPECT_EQ(0, child.exitStatus);
+        EXPECT_EQ("", child.err) << c.pathHead;
+        EXPECT_EQ(lines({"xterm", "-T", "Web Browser", "-e", "lynx", kURL}),
+                  platform_test::waitForFile(box.log))
+            << "PATH head '" << c.pathHead.substr(0, 20) << "' HOME '" << c.home << "'";
+    }
+}
+
+TEST_F(WebBrowserLaunch, NoPathMeansNoBrowser)
+{
+    const Sandbox box = sandbox();
+    stub(box, box.bin, "lynx");
+    for (const char *display : {"-", ":0"}) {
+        const ChildOutcome child = launch(kURL, "-", display, "-", box.bin);
+        EXPECT_TRUE(child.exited);
+        EXPECT_EQ(0, child.exitStatus);
+        EXPECT_EQ(noBrowserMessage(kURL), child.err);
+    }
+    EXPECT_FALSE(platform_test::fileExists(box.log));
+}
