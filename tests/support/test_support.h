@@ -1,0 +1,171 @@
+// Helpers shared by the test programs: a scratch directory of the test's own,
+// whole-file reads and writes, capture of standard output, and running code in
+// a forked child whose exit status and output are examined afterwards.
+#ifndef TESTS_SUPPORT_TEST_SUPPORT_H
+#define TESTS_SUPPORT_TEST_SUPPORT_H
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <ftw.h>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tilmar_test {
+
+// Exit status of a child whose body returned instead of ending the process.
+constexpr int kBodyReturned = 250;
+
+// A fresh directory under /tmp, removed with everything in it at the end.
+class TempDir
+{
+public:
+    TempDir()
+    {
+        char pattern[] = "/tmp/tilmar_test_XXXXXX";
+        if (mkdtemp(pattern) != nullptr) {
+            char resolved[PATH_MAX];
+            m_path = realpath(pattern, resolved) != nullptr ? resolved : pattern;
+        }
+    }
+    ~TempDir()
+    {
+        if (!m_path.empty())
+            nftw(m_path.c_str(), &TempDir::removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+    }
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    const std::string &path() const { return m_path; }
+    std::string operator/(const std::string &name) const { return m_path + "/" + name; }
+
+private:
+    static int removeEntry(const char *path, const struct stat *, int, struct FTW *)
+    {
+        // Tests may leave read-only entries behind.
+        chmod(path, 0700);
+        remove(path);
+        return 0;
+    }
+
+    std::string m_path;
+};
+
+inline bool writeFile(const std::string &path, const std::string &bytes, mode_t mode = 0644)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok && chmod(path.c_str(), mode) == 0;
+}
+
+// The file's bytes as they are on disk now; empty when it cannot be opened
+// (use fileExists to tell the two apart).
+inline std::string readFile(const std::string &path)
+{
+    std::string bytes;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, n);
+    fclose(f);
+    return bytes;
+}
+
+inline bool fileExists(const std::string &path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// Makes every directory of the path.
+inline void makeDirs(const std::string &path)
+{
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        mkdir(path.substr(0, slash).c_str(), 0755);
+        if (slash == std::string::npos)
+            break;
+    }
+}
+
+// Runs `body` with fd 1 redirected into a file and answers what it wrote.
+// A file rather than a pipe, so large output cannot block the writer.
+inline std::string captureStdout(const std::function<void()> &body)
+{
+    TempDir dir;
+    const std::string sink = dir / "stdout.txt";
+    fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int fd = open(sink.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (saved < 0 || fd < 0)
+        return "<capture failed>";
+    dup2(fd, STDOUT_FILENO);
+    close(fd);
+    body();
+    fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    return readFile(sink);
+}
+
+struct ChildOutcome
+{
+    bool exited = false; // ended through exit or _exit
+    int exitStatus = -1;
+    int termSignal = 0;  // signal that ended it otherwise
+    std::string out;
+    std::string err;
+};
+
+// Runs body in a forked child with standard output and error going to files
+// in dir, waits for it and collects both.
+inline ChildOutcome runInChild(const std::string &dir, const std::function<void()> &body)
+{
+    static int serial = 0;
+    ++serial;
+    const std::string outPath = dir + "/child_out_" + std::to_string(serial);
+    const std::string errPath = dir + "/child_err_" + std::to_string(serial);
+
+    // Pending output of the parent would otherwise be flushed twice.
+    fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0)
+            _exit(kBodyReturned + 1);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        close(out);
+        close(err);
+        body();
+        fflush(nullptr);
+        _exit(kBodyReturned);
+    }
+
+    ChildOutcome outcome;
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return outcome;
+    if (WIFEXITED(status)) {
+        outcome.exited = true;
+        outcome.exitStatus = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        outcome.termSignal = WTERMSIG(status);
+    }
+    outcome.out = readFile(outPath);
+    outcome.err = readFile(errPath);
+    return outcome;
+}
+
+} // namespace tilmar_test
+
+#endif
