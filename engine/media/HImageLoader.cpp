@@ -35,6 +35,24 @@ bool HImageLoader::readWholeFile(HFileSystem *fileSystem, const char *name, uint
     return true;
 }
 
+bool HImageLoader::loadWith(HFileSystem *fileSystem, const char *name, DecodeFunction decode, HImage **image)
+{
+    *image = nullptr;
+    uint8_t *data = nullptr;
+    int32_t size = 0;
+    if (!readWholeFile(fileSystem, name, &data, &size))
+        return false;
+    HImage *decoded = nullptr;
+    const bool ok = decode(data, size, name, &decoded);
+    free(data);
+    if (!ok) {
+        delete decoded;
+        decoded = nullptr;
+    }
+    *image = decoded;
+    return ok;
+}
+
 // ---------------------------------------------------------------------------
 // HImageLoaderProxy
 

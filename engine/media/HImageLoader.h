@@ -29,6 +29,12 @@ protected:
     // to free, when the file is missing, unreadable, shorter than its size or
     // the buffer cannot be allocated.
     static bool readWholeFile(HFileSystem *fileSystem, const char *name, uint8_t **data, int32_t *size);
+
+    // Decodes the bytes of one file into a new image; false leaves none.
+    typedef bool (*DecodeFunction)(const uint8_t *data, int32_t size, const char *name, HImage **image);
+    // Reads the whole file and decodes it into *image (null on any failure);
+    // the file buffer is freed either way.
+    static bool loadWith(HFileSystem *fileSystem, const char *name, DecodeFunction decode, HImage **image);
 };
 
 // Uncompressed TGA: true colour of 16, 24 or 32 bits (type 2); any other

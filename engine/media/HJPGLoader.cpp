@@ -169,13 +169,5 @@ HImage *HJPGLoader::getImage()
 bool HJPGLoader::load(HFileSystem *fileSystem, const char *name)
 {
     freeImage();
-    uint8_t *data = nullptr;
-    int32_t size = 0;
-    if (!readWholeFile(fileSystem, name, &data, &size))
-        return false;
-    HImage *image = nullptr;
-    const bool ok = decodeJpeg(data, size, name, &image);
-    free(data);
-    m_image = ok ? image : nullptr;
-    return ok;
+    return loadWith(fileSystem, name, decodeJpeg, &m_image);
 }

@@ -223,13 +223,5 @@ HImage *HPNGLoader::getImage()
 bool HPNGLoader::load(HFileSystem *fileSystem, const char *name)
 {
     freeImage();
-    uint8_t *data = nullptr;
-    int32_t size = 0;
-    if (!readWholeFile(fileSystem, name, &data, &size))
-        return false;
-    HImage *image = nullptr;
-    const bool ok = decodePng(data, size, name, &image);
-    free(data);
-    m_image = image;
-    return ok;
+    return loadWith(fileSystem, name, decodePng, &m_image);
 }

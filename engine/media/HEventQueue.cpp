@@ -1,0 +1,142 @@
+#include "engine/media/HEventQueue.h"
+
+#include "engine/core/HFile.h"
+#include "engine/core/HMessages.h"
+#include "engine/media/HEventSource.h"
+
+namespace {
+
+// Shared by every queue (the program has one): the last move and timestamp
+// posted, to drop repeats, and the time of the last event delivered.
+int32_t s_lastMoveX = 0;
+int32_t s_lastMoveY = 0;
+VyTime s_lastTimestamp;
+VyTime s_lastDeliveredTime;
+
+HEventQueue::ClockFunction s_clock = &getTicks;
+HEventQueue::SleepFunction s_sleep = &sleepMilliseconds;
+
+constexpr int32_t kRecordSize = static_cast<int32_t>(sizeof(HEvent));
+
+} // namespace
+
+void HEventQueue::setTimeFunctions(ClockFunction clock, SleepFunction sleep)
+{
+    s_clock = clock ? clock : &getTicks;
+    s_sleep = sleep ? sleep : &sleepMilliseconds;
+}
+
+HEventQueue::HEventQueue()
+    : m_writeIndex(0),
+      m_readIndex(0),
+      m_pJournalFile(nullptr),
+      m_pDemoFile(nullptr),
+      m_bTrace(false),
+      m_lastPointerX(0),
+      m_lastPointerY(0)
+{
+}
+
+HEventQueue::~HEventQueue()
+{
+    m_sources.removeAll();
+}
+
+void HEventQueue::addEventSource(HEventSource *source)
+{
+    m_sources.addTail(source);
+}
+
+bool HEventQueue::postEvent(const HEvent &event)
+{
+    if (event.type == ET_MOUSEMOVE) {
+        if (event.x == s_lastMoveX && event.y == s_lastMoveY)
+            return true;
+        s_lastMoveX = event.x;
+        s_lastMoveY = event.y;
+    }
+
+    VyTime now;
+    s_clock(now);
+    if (event.type == ET_TIMESTAMP) {
+        if (now.low == s_lastTimestamp.low && now.high == s_lastTimestamp.high)
+            return true;
+        s_lastTimestamp = now;
+    }
+
+    const int32_t next = (m_writeIndex + 1) % kEventQueueSize;
+    if (next == m_readIndex)
+        return false;
+
+    HEvent &slot = m_events[m_writeIndex];
+    slot = event;
+    slot.time = now;
+    if (m_pJournalFile)
+        m_pJournalFile->write(&slot, kRecordSize);
+    m_writeIndex = next;
+    return true;
+}
+
+bool HEventQueue::m_popEvent(HEvent &out)
+{
+    if (m_readIndex == m_writeIndex) {
+        out.type = ET_NONE;
+        return false;
+    }
+    out = m_events[m_readIndex];
+
+    if (out.type == ET_MOUSEMOVE ||
+        ((out.type == ET_KEYDOWN || out.type == ET_KEYUP) && out.keyCode == KC_LBUTTON)) {
+        m_lastPointerX = out.x;
+        m_lastPointerY = out.y;
+    }
+
+    if (m_bTrace && out.type != ET_MOUSEMOVE && out.type != ET_TIMESTAMP && out.type != ET_NETWORK) {
+        char text[1024];
+        debugPrint("%s\n", out.format(text, sizeof text));
+    }
+    return true;
+}
+
+bool HEventQueue::getEvent(HEvent &out, bool wait)
+{
+    if (m_pDemoFile) {
+        HEvent record;
+        if (m_pDemoFile->read(&record, kRecordSize) == kRecordSize) {
+            out = record;
+            return true;
+        }
+        // An exhausted demo would leave the program deaf to the player, so
+        // the queue lets it go and carries on with live input.
+        HFile *finished = m_pDemoFile;
+        m_pDemoFile = nullptr;
+        finished->close();
+        tracePrint("...demo finished\n");
+    }
+
+    bool delivered = m_popEvent(out);
+    if (!delivered) {
+        for (HObjectListNode *node = m_sources.getHead(); node; node = m_sources.getNext(node)) {
+            HEventSource *source = static_cast<HEventSource *>(node->getObject());
+            if (source)
+                source->poll(this);
+        }
+        delivered = m_popEvent(out);
+    }
+
+    if (!delivered) {
+        VyTime now;
+        s_clock(now);
+        const int64_t sinceLast = static_cast<int64_t>(VyTime::diff64(now, s_lastDeliveredTime));
+        if (sinceLast <= 0 || wait)
+            s_sleep(1);
+        HEvent timestamp;
+        timestamp.type = ET_TIMESTAMP;
+        postEvent(timestamp);
+        return false;
+    }
+
+    m_readIndex = (m_readIndex + 1) % kEventQueueSize;
+    s_lastDeliveredTime = out.time;
+    return true;
+}
