@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "engine/core/HFile.h"
 #include "engine/core/HMessages.h"
@@ -140,6 +141,41 @@ TMBoard::TMBoard()
     }
     for (int32_t i = 0; i < TM_TILE_COUNT; ++i)
         drawList[i] = nullptr;
+}
+
+TMBoard::TMBoard(const TMBoard &other)
+{
+    *this = other;
+}
+
+TMBoard &TMBoard::operator=(const TMBoard &other)
+{
+    if (this == &other)
+        return *this;
+    for (int32_t i = 0; i < TM_TILE_COUNT; ++i)
+        tiles[i] = other.tiles[i];
+    for (int32_t i = 0; i < TM_UNDO_DEPTH; ++i) {
+        undoStack[i].first = m_rebase(other, other.undoStack[i].first);
+        undoStack[i].second = m_rebase(other, other.undoStack[i].second);
+    }
+    undoTop = other.undoTop;
+    for (int32_t i = 0; i < TM_TILE_COUNT; ++i)
+        drawList[i] = m_rebase(other, other.drawList[i]);
+    hovered = m_rebase(other, other.hovered);
+    selected = m_rebase(other, other.selected);
+    tilesLeft = other.tilesLeft;
+    movesAvailable = other.movesAvailable;
+    shadowTopHeight = other.shadowTopHeight;
+    shadowRightWidth = other.shadowRightWidth;
+    return *this;
+}
+
+TMTile *TMBoard::m_rebase(const TMBoard &source, const TMTile *tile)
+{
+    const std::less<const TMTile *> before;
+    if (!tile || before(tile, source.tiles) || !before(tile, source.tiles + TM_TILE_COUNT))
+        return nullptr;
+    return &tiles[tile - source.tiles];
 }
 
 void TMBoard::setShadowSizes(int32_t topHeight, int32_t rightWidth)
@@ -565,16 +601,27 @@ const char *s_parseLayoutLine(const char *text, TMLayoutPosition *position)
     const char *p = text;
     while (*p == ' ')
         ++p;
-    if (*p == '\n' || *p == '\0')
+    // A carriage return before the line feed does no harm: a blank line of a
+    // CR LF file stays put like any other blank line.
+    if (*p == '\n' || *p == '\0' || (*p == '\r' && (p[1] == '\n' || p[1] == '\0')))
         return text;
-    // Fields that do not parse keep the values already in the record.
-    const int fields = std::sscanf(p, "%d,%d,%d\n", &position->x, &position->y, &position->z);
-    (void)fields;
-    while (*p != '\0' && *p != '\n')
-        ++p;
-    if (*p == '\n')
-        ++p;
-    return p;
+    const char *end = p;
+    while (*end != '\0' && *end != '\n')
+        ++end;
+    // sscanf skips a line feed as white space, so a field missing here could
+    // be taken from the next line: a field is kept only when it ended on this
+    // line. Fields that do not parse keep the values already there.
+    int32_t value[3];
+    int ends[3] = {-1, -1, -1};
+    const int fields = std::sscanf(p, "%d%n,%d%n,%d%n\n", &value[0], &ends[0], &value[1], &ends[1],
+                                   &value[2], &ends[2]);
+    int32_t *const field[3] = {&position->x, &position->y, &position->z};
+    for (int k = 0; k < fields && k < 3; ++k) {
+        if (ends[k] < 0 || ends[k] > end - p)
+            break;
+        *field[k] = value[k];
+    }
+    return *end == '\n' ? end + 1 : end;
 }
 
 bool TMBoard::readLayout(HFileSystem *fileSystem, const char *fileName, TMLayoutPosition *out,

@@ -78,9 +78,10 @@ struct TMUndoEntry
 };
 
 // Parses one layout line "x,y,z" into position (leading blanks allowed;
-// fields that do not parse keep the values already there). Answers the start
-// of the next line; on an empty line or the end of the text it answers the
-// same position, so later lines repeat the values already read.
+// fields are read from this line only, and fields that do not parse keep the
+// values already there). Answers the start of the next line; on an empty
+// line (blanks, with or without a CR before the line feed) or the end of the
+// text it answers the same position, so later lines repeat the values read.
 const char *s_parseLayoutLine(const char *text, TMLayoutPosition *position);
 
 struct TMBoard
@@ -100,6 +101,10 @@ struct TMBoard
     int32_t shadowRightWidth;
 
     TMBoard();
+    // A copy's pointers (draw list, undo entries, selection, hovered tile)
+    // point into its own tiles, never into the board it was copied from.
+    TMBoard(const TMBoard &other);
+    TMBoard &operator=(const TMBoard &other);
 
     void setShadowSizes(int32_t topHeight, int32_t rightWidth);
 
@@ -180,6 +185,9 @@ private:
     int32_t m_partnerIndex(const TMTile *tile, int32_t start) const;
     int32_t m_hitIndex(int32_t x, int32_t y, bool presentOnly) const;
     bool m_shufflePass(HRNG &rng);
+    // The tile of this board at the index `tile` has on `source`; null for
+    // null or a pointer outside source's tiles.
+    TMTile *m_rebase(const TMBoard &source, const TMTile *tile);
 };
 
 #endif

@@ -67,6 +67,10 @@ uint32_t HMersenneTwisterRNG::nextInt(uint32_t max)
     y ^= (y << 7) & 0x9D2C5680u;
     y ^= (y << 15) & 0xEFC60000u;
     y ^= y >> 18;
+    // max + 1 wraps to 0 for the largest bound; the whole word is then the
+    // answer instead of a division by zero.
+    if (max == 0xFFFFFFFFu)
+        return y;
     return y % (max + 1u);
 }
 

@@ -15,7 +15,7 @@ public:
     virtual uint32_t getSeed() const;
     // A value in [0, 1).
     virtual float nextFloat() = 0;
-    // A value in [0, max]; max must be below 0xFFFFFFFF.
+    // A value in [0, max]; 0xFFFFFFFF answers the whole 32-bit range.
     virtual uint32_t nextInt(uint32_t max) = 0;
 
 protected:

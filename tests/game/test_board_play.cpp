@@ -145,6 +145,59 @@ TEST(Undo, FullGameOfRemovalsFitsTheStack)
     EXPECT_EQ(board.undoTop, -1);
 }
 
+// A copy is a board of its own: every pointer it holds points into its own
+// tiles, so playing on the copy leaves the original as it was.
+TEST(BoardCopy, PointsIntoItsOwnTiles)
+{
+    LayoutDir layouts;
+    HMersenneTwisterRNG rng;
+    rng.seed(11);
+    TMBoard original;
+    original.deal(&layouts.fs, rng, "layouts/classic.tml");
+    TMTile *a = nullptr;
+    TMTile *b = nullptr;
+    ASSERT_TRUE(original.findPair(&a, &b, 0));
+    original.removePair(a, b, VyTime(9));
+    original.tiles[40].selected = 1;
+    original.selected = &original.tiles[40];
+    original.hovered = &original.tiles[41];
+
+    auto check = [&](TMBoard &copy, const char *how) {
+        SCOPED_TRACE(how);
+        EXPECT_EQ(copy.selected, &copy.tiles[40]);
+        EXPECT_EQ(copy.hovered, &copy.tiles[41]);
+        ASSERT_EQ(copy.undoTop, 0);
+        EXPECT_EQ(copy.undoStack[0].first, &copy.tiles[indexOf(original, a)]);
+        EXPECT_EQ(copy.undoStack[0].second, &copy.tiles[indexOf(original, b)]);
+        EXPECT_EQ(copy.undoStack[1].first, nullptr);
+        for (int32_t i = 0; i < TM_TILE_COUNT; ++i)
+            EXPECT_EQ(copy.drawList[i], &copy.tiles[indexOf(original, original.drawList[i])]) << i;
+        EXPECT_EQ(copy.tilesLeft, 142);
+        EXPECT_EQ(copy.movesAvailable, original.movesAvailable);
+
+        // Undo and a new selection on the copy touch only the copy.
+        copy.popUndo(nullptr, nullptr);
+        copy.clearSelection();
+        EXPECT_EQ(copy.tilesLeft, 144);
+        EXPECT_EQ(original.tilesLeft, 142);
+        EXPECT_EQ(a->present, 0);
+        EXPECT_EQ(b->present, 0);
+        EXPECT_EQ(original.tiles[40].selected, 1);
+        EXPECT_EQ(original.undoTop, 0);
+    };
+    TMBoard constructed(original);
+    check(constructed, "copy-constructed");
+    TMBoard assigned;
+    assigned.deal(&layouts.fs, rng, "layouts/pyramid.tml");
+    assigned = original;
+    check(assigned, "assigned over a dealt board");
+
+    TMBoard &same = original;
+    original = same;
+    EXPECT_EQ(original.selected, &original.tiles[40]);
+    EXPECT_EQ(original.undoStack[0].first, a);
+}
+
 TEST(Shuffle, DrawsInOrderAndSwapsKindAndPicture)
 {
     // Present tiles 0, 2, 5 and 7 (the others were removed), all free.

@@ -123,6 +123,13 @@ TEST(LayoutLine, ParserTable)
         {"missing third field keeps the old z", "7,8\n", {7, 8, 30}, 4},
         {"text keeps all three", "x,1,2\n4,5,6\n", {10, 20, 30}, 6},
         {"trailing junk is skipped", "1,2,3 tile\n4,5,6\n", {1, 2, 3}, 11},
+        {"empty CR LF line stays put", "\r\n1,2,3\r\n", {10, 20, 30}, 0},
+        {"CR LF line of blanks stays put", "  \r\n1,2,3\r\n", {10, 20, 30}, 0},
+        {"lone CR at the end of the text stays put", "\r", {10, 20, 30}, 0},
+        // A missing field is never taken from the line after.
+        {"missing last field before LF", "7,8,\n9,10,11\n", {7, 8, 30}, 5},
+        {"missing last field before CR LF", "7,8,\r\n9,10,11\r\n", {7, 8, 30}, 6},
+        {"missing fields after a comma", "7,\n9,10,11\n", {7, 20, 30}, 3},
     };
     for (const Case &c : cases) {
         TMLayoutPosition p = {10, 20, 30};
@@ -146,12 +153,16 @@ TEST(LayoutFile, ReadsAll144Lines)
 
 TEST(LayoutFile, BlankLineRepeatsTheLastValuesToTheEnd)
 {
-    ReadResult r = readText("1,2,0\n  3,4,1\n\n5,6,2\n");
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.positions[0], Pos({1, 2, 0}));
-    EXPECT_EQ(r.positions[1], Pos({3, 4, 1}));
-    for (int32_t i = 2; i < TM_TILE_COUNT; ++i)
-        EXPECT_EQ(r.positions[i], Pos({3, 4, 1})) << "line " << i;
+    for (const std::string lineEnd : {"\n", "\r\n"}) {
+        const std::string text =
+            "1,2,0" + lineEnd + "  3,4,1" + lineEnd + lineEnd + "5,6,2" + lineEnd;
+        ReadResult r = readText(text);
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.positions[0], Pos({1, 2, 0}));
+        EXPECT_EQ(r.positions[1], Pos({3, 4, 1}));
+        for (int32_t i = 2; i < TM_TILE_COUNT; ++i)
+            EXPECT_EQ(r.positions[i], Pos({3, 4, 1})) << "line " << i << (lineEnd.size() > 1 ? " (CR LF)" : "");
+    }
 }
 
 TEST(LayoutFile, ShortFileRepeatsItsLastLine)

@@ -1,7 +1,9 @@
 // Message boxes on standard output, the silent prints, and the trace sink.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <unistd.h>
 
 #include "engine/core/HFile.h"
 #include "engine/core/HMessages.h"
@@ -68,6 +70,24 @@ TEST(MessageBox, WarningAndDebugPrintsProduceNothingAndDoNotFormat)
     });
 #pragma GCC diagnostic pop
     EXPECT_EQ(out, "");
+}
+
+TEST(MessageBox, TheBoxReachesStandardOutputEvenIfTheProcessEndsAtOnce)
+{
+    // A box is often the last thing a failing process prints: it must not
+    // sit in a stream buffer that nobody flushes.
+    TempDir dir;
+    ASSERT_FALSE(dir.path().empty());
+    const tilmar_test::ChildOutcome child = tilmar_test::runInChild(dir.path(), [] {
+        static char buffer[8192];
+        setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+        alertBox("Could not load the resource file '%s'", "tilmar.vmz");
+        _exit(3);
+    });
+    EXPECT_TRUE(child.exited);
+    EXPECT_EQ(child.exitStatus, 3);
+    EXPECT_EQ(child.out,
+              "\n\n+-------+\n| Alert |\n+-------+\nCould not load the resource file 'tilmar.vmz'\n\n");
 }
 
 TEST(MessageBox, ClipboardDeliversNothing)
