@@ -1,0 +1,39 @@
+// The pieces of the screen art, and the sizes other pictures must agree on.
+#ifndef CONTENT_ART_SCREENS_PARTS_H
+#define CONTENT_ART_SCREENS_PARTS_H
+
+#include "content/ContentKit.h"
+#include "content/Encoders.h"
+
+namespace content {
+namespace screenart {
+
+// The continue control has only a lit picture; its plain look is painted
+// into the end pictures at the control's spot, so both share this size.
+constexpr int kContinueX = 248, kContinueY = 334;
+constexpr int kContinueW = 270, kContinueH = 40;
+
+// The best-times OK and Clear buttons, likewise painted into their dialog.
+constexpr int kBestOkX = 329, kBestOkY = 421, kBestOkW = 100, kBestOkH = 38;
+constexpr int kBestClearX = 109, kBestClearY = 417, kBestClearW = 120, kBestClearH = 46;
+
+void addLoadingScreen(Entries &out);  // loading picture and progress bar
+void addScreens(Entries &out);        // panel, title, pause, end pictures, no-match plate
+void addControls(Entries &out);       // left-panel controls, start, continue, arrows, HUD labels
+void addFontAndDigits(Entries &out);  // the 8 x 12 font and the HUD glyphs
+void addDialogs(Entries &out);        // confirmations, no more moves, options, best times, enter name
+void addRules(Entries &out);          // the two rules pages and their buttons
+
+// Pictures the tests look at directly.
+Picture fontPicture();
+Picture digitPicture(char c);
+// The plain look of the continue control as painted into the end pictures.
+Picture continuePlain();
+// A best-times button (OK or Clear) of the given size, plain or lit; the
+// plain looks are painted into the dialog's background.
+Picture bestTimesButton(int w, int h, const char *label, bool lit);
+
+} // namespace screenart
+} // namespace content
+
+#endif

@@ -1,0 +1,667 @@
+// Tile sheets, tile and layout previews, layout titles, shadow strips and
+// hover outlines, and the entries of all the tile art in the archive.
+#include "content/art_tiles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace content {
+namespace tileart {
+
+using art::Canvas;
+using art::Font;
+using art::hex;
+using art::Rgb;
+using art::setColour;
+
+namespace {
+
+struct TileStyle
+{
+    Rgb faceLight, faceDark;  // face gradient, top left to bottom right
+    Rgb rim;                  // the bevelled border of the face
+    Rgb edge;                 // the face layer seen on the side and bottom
+    Rgb back;                 // the back layer
+    Rgb outline;
+    Inks inks;
+    int frame;                // 0 none, 1 thin inner line, 2 line with corner studs
+    Rgb frameColour;
+    int texture;              // 0 none, 1 clouded stone, 2 bone grain, 3 speckled
+    double textureStrength;
+};
+
+// Faces stay at moderate brightness: the game adds a tile onto itself for
+// the selection and the show-moves highlight.
+TileStyle style(int set)
+{
+    switch (set) {
+    case 0:  // ivory on jade, the classic look
+        return {hex(0xeee4c8), hex(0xd9ccaa), hex(0xc9b88e), hex(0xe6dabb), hex(0x2c6b50), hex(0x1d2420),
+                {hex(0x1c2238), hex(0xb3261e), hex(0x1b7043), hex(0x1f4c94), hex(0xeee4c8), hex(0xc08a22)},
+                0, hex(0), 2, 0.3};
+    case 1:  // blue and white porcelain
+        return {hex(0xe8edf0), hex(0xcdd8df), hex(0xb3c2ce), hex(0xdde5eb), hex(0x23418f), hex(0x141c33),
+                {hex(0x14275a), hex(0xb2262a), hex(0x17716a), hex(0x1d44a8), hex(0xe8edf0), hex(0xb4822a)},
+                1, hex(0x7f9bc9), 0, 0};
+    case 2:  // bone and walnut
+        return {hex(0xe0cca0), hex(0xc6ab7c), hex(0xae9264), hex(0xd3bd90), hex(0x5a3420), hex(0x22140b),
+                {hex(0x2b190e), hex(0x8f2317), hex(0x3d5e1d), hex(0x293c6a), hex(0xe0cca0), hex(0x8c5c16)},
+                0, hex(0), 2, 1.0};
+    case 3:  // black lacquer with gold and cinnabar
+        return {hex(0x35302b), hex(0x1e1a17), hex(0x5a4a30), hex(0x433528), hex(0x8e2219), hex(0x0a0806),
+                {hex(0xe6d4a6), hex(0xe4563f), hex(0x52b47c), hex(0x6a9ae0), hex(0x2a2521), hex(0xd8b45a)},
+                2, hex(0xb89445), 0, 0};
+    case 4:  // green jade
+        return {hex(0xb3d2bb), hex(0x8db79a), hex(0x79a386), hex(0xa3c7ad), hex(0x1c4a3b), hex(0x0c1f18),
+                {hex(0x0e2a22), hex(0x9a1d1d), hex(0x0c5130), hex(0x173a78), hex(0xc0dcc7), hex(0x7d5a14)},
+                1, hex(0x5f8f70), 1, 0.7};
+    case 5:  // honey amber
+        return {hex(0xe3bd78), hex(0xc99650), hex(0xb07a3c), hex(0xd8ae6c), hex(0x6b2d12), hex(0x251007),
+                {hex(0x341706), hex(0x9c1b10), hex(0x2d5a17), hex(0x213b78), hex(0xeed29a), hex(0x7a4410)},
+                0, hex(0), 1, 0.6};
+    case 6:  // slate blue stone
+        return {hex(0x56647f), hex(0x3a455b), hex(0x2c3547), hex(0x4a5670), hex(0x192030), hex(0x0b0e16),
+                {hex(0xf0e8d4), hex(0xff8a72), hex(0x86d49b), hex(0x9cc2ff), hex(0x46526a), hex(0xf0cf7a)},
+                1, hex(0x8a98b4), 3, 1.0};
+    default:  // pastel rose and lavender
+        return {hex(0xf0dfe4), hex(0xdfc6d2), hex(0xc9aabe), hex(0xe8d5de), hex(0x7d64a8), hex(0x2c2238),
+                {hex(0x433562), hex(0xc9405f), hex(0x2f9270), hex(0x4663b5), hex(0xf3e5ea), hex(0xc08f30)},
+                0, hex(0), 0, 0};
+    }
+}
+
+// A faint natural texture over the face plate, different on every tile.
+void faceTexture(cairo_t *cr, int texture, double strength, int image)
+{
+    if (texture == 0)
+        return;
+    Picture p(kFaceW, kFaceH);
+    const uint32_t seed = 1000u + uint32_t(image) * 31u;
+    for (int y = 0; y < kFaceH; ++y)
+        for (int x = 0; x < kFaceW; ++x) {
+            double v;
+            if (texture == 1)
+                v = (art::fractalNoise(x / 9.0, y / 9.0, seed, 4) - 0.5) * 0.9;
+            else if (texture == 2)
+                v = (art::fractalNoise(x / 1.6, y / 22.0, seed, 3) - 0.5) * 0.55;
+            else
+                v = art::hash01(x, y, seed) > 0.93 ? -0.35 : (art::fractalNoise(x / 6.0, y / 6.0, seed, 2) - 0.5) * 0.4;
+            uint32_t a = uint32_t(std::min(255.0, std::fabs(v) * 255 * 0.5 * strength));
+            p.at(x, y) = a << 24 | (v > 0 ? 0xffffffu : 0x000000u);
+        }
+    cairo_surface_t *s = art::toSurface(p);
+    cairo_save(cr);
+    art::roundedRect(cr, 7.0, 0.9, 31.1, 46.1, 2.6);
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, s, kFaceX, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(s);
+}
+
+// The outline of a tile picture in its cell.
+void hexagonPath(cairo_t *cr)
+{
+    cairo_move_to(cr, 6, 0);
+    cairo_line_to(cr, 39, 0);
+    cairo_line_to(cr, 39, 48);
+    cairo_line_to(cr, 33, 55);
+    cairo_line_to(cr, 0, 55);
+    cairo_line_to(cr, 0, 7);
+    cairo_close_path(cr);
+}
+
+// One tile picture with its top-left cell corner at the origin.
+void drawTile(cairo_t *cr, const TileStyle &s, int image)
+{
+    cairo_save(cr);
+    cairo_new_path(cr);
+    hexagonPath(cr);
+    cairo_clip(cr);
+
+    // Body: back layer, then the face layer's share of the thickness.
+    setColour(cr, s.back);
+    cairo_paint(cr);
+    const double f = 0.42;
+    cairo_move_to(cr, 6, 0);
+    cairo_line_to(cr, 39, 0);
+    cairo_line_to(cr, 39, 48);
+    cairo_line_to(cr, 39 - 6 * f, 48 + 7 * f);
+    cairo_line_to(cr, 6 - 6 * f, 48 + 7 * f);
+    cairo_line_to(cr, 6 - 6 * f, 7 * f);
+    cairo_close_path(cr);
+    setColour(cr, s.edge);
+    cairo_fill(cr);
+    // A fine seam between the two layers.
+    setColour(cr, art::scale(s.back, 0.7), 0.8);
+    cairo_set_line_width(cr, 0.6);
+    cairo_move_to(cr, 6 - 6 * f, 7 * f);
+    cairo_line_to(cr, 6 - 6 * f, 48 + 7 * f);
+    cairo_line_to(cr, 39 - 6 * f, 48 + 7 * f);
+    cairo_stroke(cr);
+    // The bottom edge darker than the side strip, so the two read as
+    // separate faces of the block.
+    cairo_move_to(cr, 6, 48);
+    cairo_line_to(cr, 39, 48);
+    cairo_line_to(cr, 33, 55);
+    cairo_line_to(cr, 0, 55);
+    cairo_close_path(cr);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.24);
+    cairo_fill(cr);
+    cairo_move_to(cr, 0, 7);
+    cairo_line_to(cr, 6, 0);
+    cairo_line_to(cr, 6, 48);
+    cairo_line_to(cr, 0, 55);
+    cairo_close_path(cr);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.08);
+    cairo_fill(cr);
+    // A sheen along the left side's outer edge.
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.18);
+    cairo_set_line_width(cr, 1.0);
+    cairo_move_to(cr, 1.5, 8);
+    cairo_line_to(cr, 1.5, 53);
+    cairo_stroke(cr);
+
+    // Face: a bevelled rim around a softly lit plate.
+    setColour(cr, s.rim);
+    cairo_rectangle(cr, 6, 0, 33, 48);
+    cairo_fill(cr);
+    cairo_pattern_t *g = cairo_pattern_create_linear(6, 0, 39, 48);
+    cairo_pattern_add_color_stop_rgb(g, 0, s.faceLight.r, s.faceLight.g, s.faceLight.b);
+    cairo_pattern_add_color_stop_rgb(g, 1, s.faceDark.r, s.faceDark.g, s.faceDark.b);
+    art::roundedRect(cr, 7.0, 0.9, 31.1, 46.1, 2.6);
+    cairo_set_source(cr, g);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
+    // Highlight on the upper left inside of the rim.
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.22);
+    cairo_set_line_width(cr, 0.8);
+    cairo_move_to(cr, 7.8, 45.5);
+    cairo_line_to(cr, 7.8, 3.4);
+    cairo_arc(cr, 9.6, 3.4, 1.8, M_PI, 1.5 * M_PI);
+    cairo_line_to(cr, 36.5, 1.6);
+    cairo_stroke(cr);
+
+    faceTexture(cr, s.texture, s.textureStrength, image);
+
+    if (s.frame > 0) {
+        setColour(cr, s.frameColour, 0.9);
+        cairo_set_line_width(cr, 0.7);
+        art::roundedRect(cr, 8.9, 2.8, 27.4, 42.4, 1.5);
+        cairo_stroke(cr);
+        if (s.frame == 2) {
+            for (double x : {9.3, 35.7})
+                for (double y : {3.2, 44.8}) {
+                    cairo_arc(cr, x, y, 1.1, 0, 2 * M_PI);
+                    cairo_fill(cr);
+                }
+        }
+    }
+
+    if (image >= 0) {
+        cairo_save(cr);
+        cairo_translate(cr, kFaceX, 0);
+        drawFace(cr, image, s.inks);
+        cairo_restore(cr);
+    }
+
+    // Outline: a line on the inside of the hexagon, and the edges of the face.
+    setColour(cr, s.outline, 0.55);
+    cairo_set_line_width(cr, 0.8);
+    cairo_move_to(cr, 6, 0.5);
+    cairo_line_to(cr, 6, 48);
+    cairo_line_to(cr, 39, 48);
+    cairo_stroke(cr);
+    setColour(cr, s.outline);
+    cairo_set_line_width(cr, 2.0);
+    hexagonPath(cr);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+} // namespace
+
+Picture tileSheet(int set)
+{
+    Canvas canvas(kColumns * kCellW, kRows * kCellH);
+    const TileStyle s = style(set);
+    for (int image = 0; image < kColumns * kRows; ++image) {
+        if (!isTileImage(image))
+            continue;
+        cairo_save(canvas.cr());
+        cairo_translate(canvas.cr(), (image % kColumns) * kCellW, (image / kColumns) * kCellH);
+        drawTile(canvas.cr(), s, image);
+        cairo_restore(canvas.cr());
+    }
+    Picture p = canvas.picture();
+    art::makeBinaryAlpha(p);
+    return p;
+}
+
+namespace {
+
+// The 144 pictures of a deal, in the order of the game's tile-kind table.
+std::vector<int> allImages()
+{
+    std::vector<int> images;
+    for (int kind = 0; kind < 34; ++kind) {
+        int image = kind < 9 ? kind : kind < 18 ? kind + 4 : kind < 27 ? kind + 8 : kind + 12;
+        for (int i = 0; i < 4; ++i)
+            images.push_back(image);
+    }
+    for (int image : {35, 36, 37, 38, 48, 49, 50, 51})
+        images.push_back(image);
+    return images;
+}
+
+struct PlacedTile
+{
+    TilePos pos;
+    int image;
+};
+
+// The game's painting order: a bubble sort from index order with a
+// relation that is not transitive, so it is repeated exactly.
+bool paintsBefore(const TilePos &b, const TilePos &a)
+{
+    if (b.z != a.z)
+        return b.z < a.z;
+    if (std::abs(a.x - b.x) > 1)
+        return b.x > a.x;
+    return b.y < a.y;
+}
+
+
+struct Box
+{
+    int x0, y0, x1, y1;
+};
+
+Box imageRect(const TilePos &p)
+{
+    int left = p.x * 33 / 2 + 6 * p.z + 131;
+    int top = 24 * p.y + 30 - 7 * p.z;
+    return {left, top, left + kCellW, top + kCellH};
+}
+
+Box faceRect(const TilePos &p)
+{
+    Box r = imageRect(p);
+    return {r.x0 + 6, r.y0, r.x0 + 39, r.y0 + 48};
+}
+
+} // namespace
+
+std::vector<int> paintingOrder(const std::vector<TilePos> &positions)
+{
+    std::vector<int> order(positions.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    bool swapped;
+    do {
+        swapped = false;
+        for (size_t i = 0; i + 1 < order.size(); ++i) {
+            if (paintsBefore(positions[order[i + 1]], positions[order[i]])) {
+                std::swap(order[i], order[i + 1]);
+                swapped = true;
+            }
+        }
+    } while (swapped);
+    return order;
+}
+
+Picture shadowTop()
+{
+    Picture p(33, 7);
+    for (int r = 0; r < 7; ++r) {
+        // The shadow is the face moved 6 right and 7 up: its left end is a
+        // diagonal, darkest next to the tile.
+        double edge = 6.0 * (7.0 - (r + 0.5)) / 7.0;
+        double strength = 36 + 134 * std::pow((r + 1) / 7.0, 1.4);
+        for (int c = 0; c < 33; ++c) {
+            double cover = std::clamp(c + 1.0 - edge, 0.0, 1.0);
+            int a = static_cast<int>(std::lround(strength * cover));
+            p.at(c, r) = uint32_t(a) << 24 | 0x0e0c0au;
+        }
+    }
+    return p;
+}
+
+Picture shadowRight()
+{
+    Picture p(6, 48);
+    for (int r = 0; r < 48; ++r) {
+        double end = r >= 45 ? (48 - r) / 4.0 : 1.0;
+        for (int c = 0; c < 6; ++c) {
+            double strength = 36 + 134 * std::pow((6 - c) / 6.0, 1.4);
+            int a = static_cast<int>(std::lround(strength * end));
+            p.at(c, r) = uint32_t(a) << 24 | 0x0e0c0au;
+        }
+    }
+    return p;
+}
+
+Picture outline(bool free)
+{
+    Canvas canvas(kFaceW, kFaceH);
+    cairo_t *cr = canvas.cr();
+    Rgb c = free ? hex(0x46e07a) : hex(0xf04a3c);
+    // A crisp frame with a soft glow on its inside; the middle stays clear.
+    for (int i = 3; i >= 1; --i) {
+        setColour(cr, c, 0.16 * (4 - i));
+        cairo_set_line_width(cr, 1.0);
+        art::roundedRect(cr, 2.0 + i, 2.0 + i, kFaceW - 4.0 - 2 * i, kFaceH - 4.0 - 2 * i, 2.5);
+        cairo_stroke(cr);
+    }
+    setColour(cr, c);
+    cairo_set_line_width(cr, 2.2);
+    art::roundedRect(cr, 1.3, 1.3, kFaceW - 2.6, kFaceH - 2.6, 3.0);
+    cairo_stroke(cr);
+    setColour(cr, art::mix(c, hex(0xffffff), 0.55), 0.9);
+    cairo_set_line_width(cr, 0.7);
+    art::roundedRect(cr, 1.3, 1.3, kFaceW - 2.6, kFaceH - 2.6, 3.0);
+    cairo_stroke(cr);
+    return canvas.picture();
+}
+
+Picture tilePreview(int set)
+{
+    return tilePreview(tileSheet(set));
+}
+
+Picture tilePreview(const Picture &sheet)
+{
+    Picture out(160, 72);
+    // Four tiles side by side, as neighbours on the board: a character, the
+    // bird, a circle and the red dragon.
+    const int images[4] = {4, 13, 28, 43};
+    const int x0 = (160 - (kFaceX + 4 * kFaceW)) / 2, y0 = (72 - kCellH) / 2;
+    for (int i = 3; i >= 0; --i) {
+        int sx = (images[i] % kColumns) * kCellW, sy = (images[i] / kColumns) * kCellH;
+        for (int y = 0; y < kCellH; ++y)
+            for (int x = 0; x < kCellW; ++x) {
+                uint32_t px = sheet.at(sx + x, sy + y);
+                if (px >> 24)
+                    out.at(x0 + i * kFaceW + x, y0 + y) = px;
+            }
+    }
+    return out;
+}
+
+Picture layoutTitlePicture(int layout)
+{
+    Canvas canvas(160, 16);
+    cairo_t *cr = canvas.cr();
+    cairo_pattern_t *g = cairo_pattern_create_linear(0, 0, 0, 16);
+    cairo_pattern_add_color_stop_rgb(g, 0, 0x1d / 255.0, 0x5a / 255.0, 0x50 / 255.0);
+    cairo_pattern_add_color_stop_rgb(g, 1, 0x0f / 255.0, 0x3b / 255.0, 0x36 / 255.0);
+    art::roundedRect(cr, 0, 0, 160, 16, 4);
+    cairo_set_source(cr, g);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
+    setColour(cr, hex(0xd8b45a));
+    cairo_set_line_width(cr, 1.0);
+    art::roundedRect(cr, 0.5, 0.5, 159, 15, 3.5);
+    cairo_stroke(cr);
+    // Small gold diamonds at both ends frame the name.
+    for (double x : {9.0, 151.0}) {
+        cairo_move_to(cr, x, 4.5);
+        cairo_line_to(cr, x + 3.5, 8);
+        cairo_line_to(cr, x, 11.5);
+        cairo_line_to(cr, x - 3.5, 8);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+    }
+    char fallback[32];
+    const char *title = layoutTitle(layout);
+    if (!title) {
+        std::snprintf(fallback, sizeof fallback, "Layout %d", layout + 1);
+        title = fallback;
+    }
+    double w, h;
+    double size = 12;
+    art::textInkSize(cr, Font::SerifBold, size, title, &w, &h);
+    if (w > 130)
+        size *= 130 / w;
+    setColour(cr, hex(0xf4ecd6));
+    art::drawTextOnCapLine(cr, Font::SerifBold, size, title, 80, 8);
+    Picture p = canvas.picture();
+    art::makeBinaryAlpha(p);
+    return p;
+}
+
+std::vector<TilePos> previewPositions(int layout)
+{
+    const std::vector<TilePos> &given = layoutPositions(layout);
+    if (given.size() == 144)
+        return given;
+    // Stand-in: a stepped pyramid of 72 + 40 + 16 + 12 + 4 tiles.
+    std::vector<TilePos> out;
+    const int sizes[5][2] = {{12, 6}, {10, 4}, {8, 2}, {6, 2}, {2, 2}};
+    for (int z = 0; z < 5; ++z) {
+        int cols = sizes[z][0], rows = sizes[z][1];
+        int x0 = 12 - cols + 1, y0 = 6 - rows + 1;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                out.push_back({x0 + 2 * c - 1, y0 + 2 * r - 1, z});
+    }
+    return out;
+}
+
+Picture renderBoard(const std::vector<TilePos> &positions, const Picture &sheet, const Picture *backdrop,
+                    double depthShade, uint32_t dealSeed)
+{
+    Canvas canvas(640, 480);
+    cairo_t *cr = canvas.cr();
+    if (backdrop) {
+        cairo_surface_t *bg = art::toSurface(*backdrop);
+        cairo_set_source_surface(cr, bg, 120, 0);
+        cairo_paint(cr);
+        cairo_surface_destroy(bg);
+    }
+
+    // A deal: the kinds in table order, each placed at a free random slot.
+    std::vector<int> images = allImages();
+    std::vector<PlacedTile> tiles(positions.size(), PlacedTile{{0, 0, 0}, -1});
+    uint32_t state = dealSeed * 2654435761u + 12345u;
+    for (size_t i = 0; i < images.size() && i < positions.size(); ++i) {
+        size_t slot;
+        do {
+            state = state * 1664525u + 1013904223u;
+            slot = (state >> 8) % positions.size();
+        } while (tiles[slot].image >= 0);
+        tiles[slot] = {positions[slot], images[i]};
+    }
+    std::vector<PlacedTile> order;
+    for (int i : paintingOrder(positions))
+        order.push_back(tiles[i]);
+    int topLayer = 0;
+    for (const PlacedTile &t : tiles)
+        topLayer = std::max(topLayer, t.pos.z);
+
+    auto present = [&](int x, int y, int z) -> const TilePos * {
+        for (const PlacedTile &t : tiles)
+            if (t.pos.x == x && t.pos.y == y && t.pos.z == z)
+                return &t.pos;
+        return nullptr;
+    };
+
+    cairo_surface_t *sheetSurface = art::toSurface(sheet);
+    Picture top = shadowTop(), right = shadowRight();
+    cairo_surface_t *topSurface = art::toSurface(top);
+    cairo_surface_t *rightSurface = art::toSurface(right);
+
+    for (const PlacedTile &t : order) {
+        if (t.image < 0)
+            continue;
+        Box r = imageRect(t.pos);
+        int sx = (t.image % kColumns) * kCellW, sy = (t.image / kColumns) * kCellH;
+        cairo_save(cr);
+        cairo_rectangle(cr, r.x0, r.y0, kCellW, kCellH);
+        cairo_clip(cr);
+        cairo_set_source_surface(cr, sheetSurface, r.x0 - sx, r.y0 - sy);
+        cairo_paint(cr);
+        double shade = depthShade * (topLayer - t.pos.z);
+        if (shade > 0) {
+            cairo_set_source_rgba(cr, 0, 0, 0, std::min(shade, 0.6));
+            cairo_mask_surface(cr, sheetSurface, r.x0 - sx, r.y0 - sy);
+        }
+        cairo_restore(cr);
+
+        const int x = t.pos.x, y = t.pos.y, z = t.pos.z;
+        Box face = faceRect(t.pos);
+        if (!present(x, y - 2, z)) {
+            Box strip = {face.x0, face.y0 - top.height, face.x0 + top.width, face.y0};
+            int srcX = 0;
+            const int around[5][2] = {{-1, -2}, {0, -2}, {1, -2}, {2, -2}, {2, -1}};
+            for (const auto &d : around) {
+                const TilePos *n = present(x + d[0], y + d[1], z);
+                if (!n)
+                    continue;
+                Box nf = faceRect(*n);
+                if (nf.x0 <= strip.x0 && strip.x0 <= nf.x1) {
+                    srcX += nf.x1 - strip.x0;
+                    strip.x0 = nf.x1;
+                } else if (strip.x0 < nf.x0 && nf.x0 <= strip.x1) {
+                    strip.x1 = nf.x0;
+                }
+            }
+            if (strip.x1 > strip.x0) {
+                cairo_save(cr);
+                cairo_rectangle(cr, strip.x0, strip.y0, strip.x1 - strip.x0, strip.y1 - strip.y0);
+                cairo_clip(cr);
+                cairo_set_source_surface(cr, topSurface, strip.x0 - srcX, strip.y0);
+                cairo_paint(cr);
+                cairo_restore(cr);
+            }
+        }
+        if (!present(x + 2, y, z)) {
+            Box strip = {face.x1, face.y0 + 1 - top.height, face.x1 + right.width,
+                         face.y0 + 1 - top.height + right.height};
+            int srcY = 0;
+            const int around[5][2] = {{1, -2}, {2, -2}, {2, -1}, {2, 0}, {2, 1}};
+            for (const auto &d : around) {
+                const TilePos *n = present(x + d[0], y + d[1], z);
+                if (!n)
+                    continue;
+                Box nf = faceRect(*n);
+                if (nf.y0 <= strip.y0 && strip.y0 <= nf.y1) {
+                    srcY += nf.y1 - strip.y0;
+                    strip.y0 = nf.y1;
+                } else if (strip.y0 < nf.y0 && nf.y0 <= strip.y1) {
+                    strip.y1 = nf.y0;
+                }
+            }
+            if (strip.y1 > strip.y0) {
+                cairo_save(cr);
+                cairo_rectangle(cr, strip.x0, strip.y0, strip.x1 - strip.x0, strip.y1 - strip.y0);
+                cairo_clip(cr);
+                cairo_set_source_surface(cr, rightSurface, strip.x0, strip.y0 - srcY);
+                cairo_paint(cr);
+                cairo_restore(cr);
+            }
+        }
+    }
+    cairo_surface_destroy(topSurface);
+    cairo_surface_destroy(rightSurface);
+    cairo_surface_destroy(sheetSurface);
+    return canvas.picture();
+}
+
+Picture layoutPreview(int layout)
+{
+    static const Picture sheet = tileSheet(0);
+    Picture board = renderBoard(previewPositions(layout), sheet, nullptr, 0.08, 7u + layout);
+
+    // The bounding box of what was drawn.
+    int x0 = board.width, y0 = board.height, x1 = 0, y1 = 0;
+    for (int y = 0; y < board.height; ++y)
+        for (int x = 0; x < board.width; ++x)
+            if ((board.at(x, y) >> 24) != 0) {
+                x0 = std::min(x0, x);
+                y0 = std::min(y0, y);
+                x1 = std::max(x1, x + 1);
+                y1 = std::max(y1, y + 1);
+            }
+
+    const int W = 250, H = 210;
+    Canvas canvas(W, H);
+    cairo_t *cr = canvas.cr();
+    // A jade lacquer panel in a gold frame.
+    cairo_pattern_t *g = cairo_pattern_create_radial(W / 2.0, H / 2.0, 10, W / 2.0, H / 2.0, 170);
+    cairo_pattern_add_color_stop_rgb(g, 0, 0x1f / 255.0, 0x5e / 255.0, 0x54 / 255.0);
+    cairo_pattern_add_color_stop_rgb(g, 1, 0x0b / 255.0, 0x2e / 255.0, 0x2a / 255.0);
+    cairo_set_source(cr, g);
+    cairo_paint(cr);
+    cairo_pattern_destroy(g);
+    setColour(cr, hex(0x9c7a2e));
+    cairo_set_line_width(cr, 3);
+    cairo_rectangle(cr, 1.5, 1.5, W - 3, H - 3);
+    cairo_stroke(cr);
+    setColour(cr, hex(0xd8b45a));
+    cairo_set_line_width(cr, 1);
+    cairo_rectangle(cr, 4.5, 4.5, W - 9, H - 9);
+    cairo_stroke(cr);
+
+    if (x1 > x0 && y1 > y0) {
+        const double margin = 14;
+        double k = std::min((W - 2 * margin) / (x1 - x0), (H - 2 * margin) / (y1 - y0));
+        k = std::min(k, 0.6);
+        cairo_surface_t *s = art::toSurface(board);
+        cairo_save(cr);
+        cairo_translate(cr, (W - (x1 - x0) * k) / 2, (H - (y1 - y0) * k) / 2);
+        cairo_scale(cr, k, k);
+        cairo_set_source_surface(cr, s, -x0, -y0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+        cairo_restore(cr);
+        cairo_surface_destroy(s);
+    }
+    return canvas.picture();
+}
+
+} // namespace tileart
+
+void addTileArtEntries(Entries &out)
+{
+    using namespace tileart;
+    char name[64];
+    // Each sheet and background is drawn once and reused for its preview.
+    std::vector<Picture> sheets;
+    for (int set = 0; set < kTileSets; ++set) {
+        sheets.push_back(tileSheet(set));
+        std::snprintf(name, sizeof name, "art/tileset_%d.tga", set + 1);
+        out.push_back({name, encodeTGA(sheets.back(), true)});
+    }
+    for (int set = 0; set < kTileSets; ++set) {
+        std::snprintf(name, sizeof name, "art/preview_tile_%d.tga", set + 1);
+        out.push_back({name, encodeTGA(tilePreview(sheets[set]), true)});
+    }
+    for (int layout = 0; layout < kLayouts; ++layout) {
+        std::snprintf(name, sizeof name, "art/preview_layout_%d.jpg", layout + 1);
+        out.push_back({name, encodeJPEG(layoutPreview(layout), 92)});
+    }
+    for (int layout = 0; layout < kLayouts; ++layout) {
+        std::snprintf(name, sizeof name, "art/title_layout_%d.tga", layout + 1);
+        out.push_back({name, encodeTGA(layoutTitlePicture(layout), true)});
+    }
+    out.push_back({"art/shadow_top.tga", encodeTGA(shadowTop(), true)});
+    out.push_back({"art/shadow_right.tga", encodeTGA(shadowRight(), true)});
+    out.push_back({"art/outline_green.tga", encodeTGA(outline(true), true)});
+    out.push_back({"art/outline_red.tga", encodeTGA(outline(false), true)});
+    std::vector<Picture> previews;
+    for (int b = 0; b < kBackgrounds; ++b) {
+        Picture full = background(b);
+        previews.push_back(backgroundPreview(full));
+        std::snprintf(name, sizeof name, "art/arena%d_tl.jpg", b + 1);
+        out.push_back({name, encodeJPEG(full, 92)});
+    }
+    for (int b = 0; b < kBackgrounds; ++b) {
+        std::snprintf(name, sizeof name, "art/preview_background_%d.jpg", b + 1);
+        out.push_back({name, encodeJPEG(previews[b], 92)});
+    }
+}
+
+} // namespace content

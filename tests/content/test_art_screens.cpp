@@ -1,0 +1,651 @@
+// The screen art: every picture the game loads by name, sized for the spot
+// where the game draws it, buttons that fit their dialogs, looks painted
+// into backgrounds where the game expects them, a font that follows the
+// game's code grid and reads on its backgrounds, and HUD digits that the
+// game's right-to-left number layout keeps apart.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "content/ContentKit.h"
+#include "content/Encoders.h"
+#include "content/art_screens_parts.h"
+
+using namespace content;
+
+namespace {
+
+struct Rect
+{
+    int x0, y0, x1, y1;  // x1, y1 one past the last pixel
+};
+
+bool overlaps(const Rect &a, const Rect &b)
+{
+    return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+}
+
+bool inside(const Rect &inner, const Rect &outer)
+{
+    return inner.x0 >= outer.x0 && inner.y0 >= outer.y0 && inner.x1 <= outer.x1 && inner.y1 <= outer.y1;
+}
+
+::testing::AssertionResult isTga32(const std::vector<uint8_t> &b)
+{
+    if (b.size() < 18)
+        return ::testing::AssertionFailure() << "shorter than a TGA header";
+    if (b[0] != 0 || b[1] != 0 || b[2] != 2)
+        return ::testing::AssertionFailure() << "not an uncompressed true-colour TGA without ID or colour map";
+    if (b[16] != 32 || (b[17] & 0x20) != 0)
+        return ::testing::AssertionFailure() << "not 32 bits stored bottom-up";
+    size_t w = b[12] | b[13] << 8, h = b[14] | b[15] << 8;
+    if (b.size() < 18 + w * h * 4)
+        return ::testing::AssertionFailure() << "pixel data cut short";
+    return ::testing::AssertionSuccess();
+}
+
+Picture decodeTga32(const std::vector<uint8_t> &b)
+{
+    int w = b[12] | b[13] << 8, h = b[14] | b[15] << 8;
+    Picture p(w, h);
+    size_t o = 18;
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = 0; x < w; ++x, o += 4)
+            p.at(x, y) = uint32_t(b[o + 3]) << 24 | uint32_t(b[o + 2]) << 16 | uint32_t(b[o + 1]) << 8 | b[o];
+    return p;
+}
+
+double luminance(uint32_t p)
+{
+    return (0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255)) / 255.0;
+}
+
+bool endsWith(const std::string &s, const char *tail)
+{
+    std::string t(tail);
+    return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
+
+// Every screen picture, generated once and decoded the way the game reads it.
+class ScreenArt : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        Entries entries;
+        addScreenArtEntries(entries);
+        for (const Entry &e : entries) {
+            names().push_back(e.name);
+            bytes()[e.name] = e.bytes;
+            Picture p;
+            if (endsWith(e.name, ".tga") && isTga32(e.bytes))
+                p = decodeTga32(e.bytes);
+            else if (endsWith(e.name, ".jpg"))
+                decodeJPEG(e.bytes, p);
+            pictures()[e.name] = p;
+        }
+    }
+    static std::vector<std::string> &names()
+    {
+        static std::vector<std::string> all;
+        return all;
+    }
+    static std::map<std::string, std::vector<uint8_t>> &bytes()
+    {
+        static std::map<std::string, std::vector<uint8_t>> all;
+        return all;
+    }
+    static std::map<std::string, Picture> &pictures()
+    {
+        static std::map<std::string, Picture> all;
+        return all;
+    }
+    static const Picture &pic(const std::string &name)
+    {
+        static const Picture none;
+        auto it = pictures().find(name);
+        return it == pictures().end() ? none : it->second;
+    }
+    static Rect at(const std::string &name, int x, int y)
+    {
+        const Picture &p = pic(name);
+        return Rect{x, y, x + p.width, y + p.height};
+    }
+};
+
+const char *const kExpectedNames[] = {
+    "art/loading_tl.jpg", "art/progress_tl.tga", "art/font.tga", "art/pause_tl.jpg", "art/left_tl.jpg",
+    "art/start_tl.jpg", "art/arrow_left_tl.tga", "art/arrow_right_tl.tga", "art/arrow_left_lit_tl.tga",
+    "art/arrow_right_lit_tl.tga", "art/nomatch_alpha_tl.tga", "art/board_complete_tl.jpg", "art/gameover_tl.jpg",
+    "art/icon_start_tl.tga", "art/icon_start_lit_tl.tga", "art/icon_clicktocontinue_lit.tga",
+    "art/icon_exit_tl.tga", "art/icon_exit_lit_tl.tga", "art/icon_showmoves_tl.tga",
+    "art/icon_showmoves_lit_tl.tga", "art/icon_hint_tl.tga", "art/icon_hint_lit_tl.tga",
+    "art/icon_findmatch_tl.tga", "art/icon_findmatch_lit_tl.tga", "art/icon_options_tl.tga",
+    "art/icon_options_lit_tl.tga", "art/icon_pause_tl.tga", "art/icon_pause_lit_tl.tga", "art/icon_resume_tl.tga",
+    "art/icon_resume_lit_tl.tga", "art/icon_velmora_tl.tga", "art/icon_velmora_lit_tl.tga",
+    "art/icon_newgame_tl.tga", "art/icon_newgame_lit_tl.tga", "art/icon_rules_tl.tga", "art/icon_rules_lit_tl.tga",
+    "art/icon_shuffle_tl.tga", "art/icon_shuffle_lit_tl.tga", "art/icon_undo_tl.tga", "art/icon_undo_lit_tl.tga",
+    "art/icon_score_tl.tga", "art/icon_tiles_left_tl.tga", "art/icon_available_tl.tga", "art/font_number_0.tga",
+    "art/font_number_1.tga", "art/font_number_2.tga", "art/font_number_3.tga", "art/font_number_4.tga",
+    "art/font_number_5.tga", "art/font_number_6.tga", "art/font_number_7.tga", "art/font_number_8.tga",
+    "art/font_number_9.tga", "art/font_colon.tga", "art/font_comma.tga", "art/restart_areyousure.jpg",
+    "art/besttimes_areyousure.jpg", "art/besttimes_areyousure_yes.tga", "art/besttimes_areyousure_yes_lit.tga",
+    "art/besttimes_areyousure_no.tga", "art/besttimes_areyousure_no_lit.tga", "art/rules_0_tl.jpg",
+    "art/rules_1_tl.jpg", "art/rules_close_tl.tga", "art/rules_close_lit_tl.tga", "art/rules_prev_tl.tga",
+    "art/rules_prev_lit_tl.tga", "art/rules_next_tl.tga", "art/rules_next_lit_tl.tga", "art/no_more_moves.jpg",
+    "art/no_more_moves_shuffle.tga", "art/no_more_moves_shuffle_lit.tga", "art/no_more_moves_undo.tga",
+    "art/no_more_moves_undo_lit.tga", "art/no_more_moves_endgame.tga", "art/no_more_moves_endgame_lit.tga",
+    "art/options_tl.jpg", "art/options_done_tl.tga", "art/options_done_lit_tl.tga", "art/options_besttimes_tl.tga",
+    "art/options_besttimes_lit_tl.tga", "art/options_visit_tl.tga", "art/options_visit_lit_tl.tga",
+    "art/options_slider_tab_tl.tga", "art/options_on_tl.tga", "art/options_on_lit_tl.tga", "art/options_off_tl.tga",
+    "art/options_off_lit_tl.tga", "art/besttimes_tl.jpg", "art/ok_lit_tl.tga", "art/besttimes_clear_lit_tl.tga",
+    "art/entername_tl.jpg", "art/register_ok_tl.tga", "art/register_ok_lit_tl.tga",
+};
+
+TEST_F(ScreenArt, WritesEachOfItsPicturesOnceInTheFormatOfItsName)
+{
+    std::set<std::string> expected(std::begin(kExpectedNames), std::end(kExpectedNames));
+    std::set<std::string> seen;
+    for (const std::string &n : names()) {
+        EXPECT_TRUE(seen.insert(n).second) << "written twice: " << n;
+        EXPECT_EQ(expected.count(n), 1u) << "not a screen picture of the game: " << n;
+    }
+    for (const std::string &n : expected)
+        EXPECT_EQ(seen.count(n), 1u) << "missing: " << n;
+
+    for (const std::string &n : names()) {
+        const Picture &p = pic(n);
+        if (endsWith(n, ".tga")) {
+            EXPECT_TRUE(isTga32(bytes()[n])) << n;
+        } else {
+            ASSERT_GT(p.width, 0) << n << " does not decode as a JPEG";
+            EXPECT_LE(p.width, 1365) << n;
+            // The colour key would punch holes into a plainly blitted picture.
+            EXPECT_EQ(std::count_if(p.argb.begin(), p.argb.end(),
+                                    [](uint32_t v) { return (v & 0xffffffu) == 0xff00ffu; }),
+                      0)
+                << n;
+        }
+    }
+}
+
+TEST_F(ScreenArt, LooksThatReplaceEachOtherShareOneSize)
+{
+    // The game does not repaint the old rectangle when a look changes.
+    const std::vector<std::vector<const char *>> groups = {
+        {"art/icon_hint_tl.tga", "art/icon_hint_lit_tl.tga", "art/icon_findmatch_tl.tga",
+         "art/icon_findmatch_lit_tl.tga"},
+        {"art/icon_pause_tl.tga", "art/icon_pause_lit_tl.tga", "art/icon_resume_tl.tga", "art/icon_resume_lit_tl.tga"},
+        {"art/options_on_tl.tga", "art/options_on_lit_tl.tga", "art/options_off_tl.tga", "art/options_off_lit_tl.tga"},
+        {"art/arrow_left_tl.tga", "art/arrow_right_tl.tga", "art/arrow_left_lit_tl.tga", "art/arrow_right_lit_tl.tga"},
+        {"art/rules_0_tl.jpg", "art/rules_1_tl.jpg"},
+        {"art/icon_exit_tl.tga", "art/icon_exit_lit_tl.tga"},
+        {"art/icon_showmoves_tl.tga", "art/icon_showmoves_lit_tl.tga"},
+        {"art/icon_options_tl.tga", "art/icon_options_lit_tl.tga"},
+        {"art/icon_velmora_tl.tga", "art/icon_velmora_lit_tl.tga"},
+        {"art/icon_newgame_tl.tga", "art/icon_newgame_lit_tl.tga"},
+        {"art/icon_rules_tl.tga", "art/icon_rules_lit_tl.tga"},
+        {"art/icon_shuffle_tl.tga", "art/icon_shuffle_lit_tl.tga"},
+        {"art/icon_undo_tl.tga", "art/icon_undo_lit_tl.tga"},
+        {"art/icon_start_tl.tga", "art/icon_start_lit_tl.tga"},
+        {"art/besttimes_areyousure_yes.tga", "art/besttimes_areyousure_yes_lit.tga"},
+        {"art/besttimes_areyousure_no.tga", "art/besttimes_areyousure_no_lit.tga"},
+        {"art/rules_close_tl.tga", "art/rules_close_lit_tl.tga"},
+        {"art/rules_prev_tl.tga", "art/rules_prev_lit_tl.tga"},
+        {"art/rules_next_tl.tga", "art/rules_next_lit_tl.tga"},
+        {"art/no_more_moves_shuffle.tga", "art/no_more_moves_shuffle_lit.tga"},
+        {"art/no_more_moves_undo.tga", "art/no_more_moves_undo_lit.tga"},
+        {"art/no_more_moves_endgame.tga", "art/no_more_moves_endgame_lit.tga"},
+        {"art/options_done_tl.tga", "art/options_done_lit_tl.tga"},
+        {"art/options_besttimes_tl.tga", "art/options_besttimes_lit_tl.tga"},
+        {"art/options_visit_tl.tga", "art/options_visit_lit_tl.tga"},
+        {"art/register_ok_tl.tga", "art/register_ok_lit_tl.tga"},
+    };
+    for (const auto &group : groups) {
+        const Picture &first = pic(group[0]);
+        ASSERT_GT(first.width, 0) << group[0];
+        for (const char *name : group) {
+            EXPECT_EQ(pic(name).width, first.width) << name << " against " << group[0];
+            EXPECT_EQ(pic(name).height, first.height) << name << " against " << group[0];
+        }
+    }
+}
+
+TEST_F(ScreenArt, FullPicturesAndControlsFitWhereTheGameDrawsThem)
+{
+    const Rect screen{0, 0, 640, 480}, board{125, 0, 640, 480}, panel{0, 0, 124, 480};
+    struct Placed
+    {
+        const char *name;
+        int x, y;
+        Rect within;
+    };
+    const Placed placed[] = {
+        {"art/loading_tl.jpg", 0, 0, screen},
+        {"art/progress_tl.tga", 120, 336, screen},
+        {"art/pause_tl.jpg", 125, 0, board},
+        {"art/left_tl.jpg", 0, 0, Rect{0, 0, 125, 480}},
+        {"art/start_tl.jpg", 120, 0, Rect{120, 0, 640, 480}},
+        {"art/board_complete_tl.jpg", 125, 0, Rect{125, 0, 640, 444}},
+        {"art/gameover_tl.jpg", 125, 0, Rect{125, 0, 640, 444}},
+        {"art/rules_0_tl.jpg", 125, 0, board},
+        {"art/options_tl.jpg", 125, 0, board},
+        {"art/besttimes_tl.jpg", 125, 0, board},
+        {"art/icon_start_tl.tga", 324, 429, board},
+        {"art/icon_clicktocontinue_lit.tga", 248, 334, Rect{125, 0, 640, 444}},
+        {"art/icon_exit_tl.tga", 35, 447, panel},
+        {"art/icon_showmoves_tl.tga", 0, 292, panel},
+        {"art/icon_hint_tl.tga", 6, 257, panel},
+        {"art/icon_options_tl.tga", 17, 175, panel},
+        {"art/icon_pause_tl.tga", 16, 327, panel},
+        {"art/icon_newgame_tl.tga", 1, 105, panel},
+        {"art/icon_rules_tl.tga", 27, 210, panel},
+        {"art/icon_shuffle_tl.tga", 12, 397, panel},
+        {"art/icon_undo_tl.tga", 35, 362, panel},
+        // HUD labels: at most 77 or 114 wide and 36 high.
+        {"art/icon_score_tl.tga", 134, 444, Rect{134, 444, 211, 480}},
+        {"art/icon_available_tl.tga", 303, 444, Rect{303, 444, 417, 480}},
+        {"art/icon_tiles_left_tl.tga", 460, 444, Rect{460, 444, 574, 480}},
+    };
+    for (const Placed &p : placed) {
+        Rect r = at(p.name, p.x, p.y);
+        EXPECT_GT(r.x1, r.x0) << p.name;
+        EXPECT_TRUE(inside(r, p.within)) << p.name << " reaches (" << r.x1 << ", " << r.y1 << ")";
+    }
+
+    // The left-panel controls never cover one another (hint and find match,
+    // pause and resume take turns on one spot).
+    std::vector<Rect> controls;
+    for (const Placed &p : placed)
+        if (std::string(p.name).find("icon_") != std::string::npos && p.within.x1 == 124)
+            controls.push_back(at(p.name, p.x, p.y));
+    for (size_t i = 0; i < controls.size(); ++i)
+        for (size_t j = i + 1; j < controls.size(); ++j)
+            EXPECT_FALSE(overlaps(controls[i], controls[j])) << "panel controls " << i << " and " << j;
+    // The logo's gold lies above y 100, not down among the controls.
+    const Picture &left = pic("art/left_tl.jpg");
+    double logo = 0, below = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 10; x < 110; ++x) {
+            double l = luminance(left.at(x, y));
+            if (y < 100)
+                logo = std::max(logo, l);
+            else if (y >= 105 && y < 430)
+                below = std::max(below, l);
+        }
+    EXPECT_GT(logo, below + 0.2);
+}
+
+TEST_F(ScreenArt, DialogButtonsSitInsideTheirDialogsAndApart)
+{
+    struct Button
+    {
+        const char *name;
+        int x, y;  // relative to the dialog
+    };
+    auto check = [&](const char *background, const std::vector<Button> &buttons, std::vector<Rect> keepClear) {
+        const Picture &bg = pic(background);
+        ASSERT_GT(bg.width, 0) << background;
+        Rect frame{0, 0, bg.width, bg.height};
+        std::vector<Rect> rects;
+        for (const Button &b : buttons) {
+            Rect r = at(b.name, b.x, b.y);
+            EXPECT_TRUE(inside(r, frame)) << b.name << " leaves " << background;
+            for (const Rect &other : rects)
+                EXPECT_FALSE(overlaps(r, other)) << b.name << " in " << background;
+            for (const Rect &clear : keepClear)
+                EXPECT_FALSE(overlaps(r, clear)) << b.name << " covers text of " << background;
+            rects.push_back(r);
+        }
+    };
+
+    // The two confirmations share their buttons and their layout formulas.
+    for (const char *bgName : {"art/restart_areyousure.jpg", "art/besttimes_areyousure.jpg"}) {
+        const Picture &bg = pic(bgName);
+        const Picture &ok = pic("art/besttimes_areyousure_yes.tga");
+        const Picture &no = pic("art/besttimes_areyousure_no.tga");
+        int y = bg.height - ok.height * 3 / 2;
+        check(bgName,
+              {{"art/besttimes_areyousure_yes.tga", (bg.width - ok.width) / 4, y},
+               {"art/besttimes_areyousure_no.tga", 3 * (bg.width - no.width) / 4, y}},
+              {});
+    }
+    // The restart confirmation is drawn at screen x 220, centred vertically.
+    const Picture &restart = pic("art/restart_areyousure.jpg");
+    EXPECT_LE(restart.width, 420);
+    EXPECT_TRUE(inside(Rect{220, (480 - restart.height) / 2, 220 + restart.width, (480 + restart.height) / 2},
+                       Rect{0, 0, 640, 480}));
+
+    {
+        const Picture &bg = pic("art/no_more_moves.jpg");
+        auto centred = [&](const char *n) { return (bg.width - pic(n).width) / 2; };
+        check("art/no_more_moves.jpg",
+              {{"art/no_more_moves_shuffle.tga", centred("art/no_more_moves_shuffle.tga"), 125},
+               {"art/no_more_moves_undo.tga", centred("art/no_more_moves_undo.tga") - 2, 160},
+               {"art/no_more_moves_endgame.tga", centred("art/no_more_moves_endgame.tga"), 195}},
+              {});
+        Rect onScreen{(640 - bg.width) / 2 + 63, (480 - bg.height) / 2 + 45, 0, 0};
+        onScreen.x1 = onScreen.x0 + bg.width;
+        onScreen.y1 = onScreen.y0 + bg.height;
+        EXPECT_TRUE(inside(onScreen, Rect{125, 0, 640, 480}));
+    }
+
+    {
+        // Sliders at (250, 119) and (250, 166) with a 160-pixel track; the knob
+        // is centred on the point of the value.
+        const Picture &knob = pic("art/options_slider_tab_tl.tga");
+        std::vector<Rect> knobs;
+        for (int y : {119, 166})
+            for (double v : {0.0, 1.0}) {
+                int left = 250 - knob.width / 2 + int(160 * v), top = y - knob.height / 2;
+                knobs.push_back(Rect{left, top, left + knob.width, top + knob.height});
+            }
+        EXPECT_FALSE(overlaps(knobs[0], knobs[2])) << "the two sliders' knobs touch";
+        EXPECT_LE(pic("art/options_on_tl.tga").width, 81);
+        check("art/options_tl.jpg",
+              {{"art/options_done_tl.tga", 63, 396},
+               {"art/options_besttimes_tl.tga", 63, 269},
+               {"art/options_visit_tl.tga", 63, 334},
+               {"art/options_on_tl.tga", 175, 218},
+               {"art/options_off_tl.tga", 434, 218}},
+              knobs);
+    }
+
+    {
+        const Picture &bg = pic("art/besttimes_tl.jpg");
+        // The text rows: y = 148 + 35k, 12 high, from the name at x 60 to the
+        // time ending at x 440.
+        std::vector<Rect> rows;
+        for (int k = 0; k < 8; ++k)
+            rows.push_back(Rect{60, 148 + 35 * k, 440, 160 + 35 * k});
+        check("art/besttimes_tl.jpg",
+              {{"art/ok_lit_tl.tga", 329, 421},
+               {"art/besttimes_clear_lit_tl.tga", 109, 417},
+               {"art/arrow_right_tl.tga", 338, 60},
+               {"art/arrow_left_tl.tga", 145, 60}},
+              rows);
+        EXPECT_EQ(bg.width, 515);
+    }
+
+    {
+        const Picture &bg = pic("art/entername_tl.jpg");
+        const Picture &ok = pic("art/register_ok_tl.tga");
+        // The edit line from (30, 164), 12 characters and the caret, and the
+        // score line centred on (w / 2, 85).
+        check("art/entername_tl.jpg",
+              {{"art/register_ok_tl.tga", (bg.width - ok.width) / 2, bg.height - 3 * ok.height / 2}},
+              {Rect{28, 162, 134, 178}, Rect{bg.width / 2 - 30, 85, bg.width / 2 + 30, 97}});
+        EXPECT_LE(bg.width, 515);
+        EXPECT_LE(bg.height, 480);
+    }
+
+    {
+        const Picture &page = pic("art/rules_0_tl.jpg");
+        int W = page.width, H = page.height;
+        const Picture &close = pic("art/rules_close_tl.tga");
+        const Picture &prev = pic("art/rules_prev_tl.tga");
+        const Picture &next = pic("art/rules_next_tl.tga");
+        check("art/rules_0_tl.jpg",
+              {{"art/rules_close_tl.tga", W / 4, H - close.height * 5 / 4},
+               {"art/rules_prev_tl.tga", 2 * W / 3, H - prev.height * 3 / 2},
+               {"art/rules_next_tl.tga", 2 * W / 3 + 2 * prev.width, H - next.height * 3 / 2}},
+              {});
+    }
+}
+
+// Mean difference per channel between a plain look and the opaque picture it
+// was painted into at (ox, oy), over the look's opaque pixels.
+double paintedDifference(const Picture &look, const Picture &into, int ox, int oy)
+{
+    double sum = 0;
+    int n = 0;
+    for (int y = 0; y < look.height; ++y)
+        for (int x = 0; x < look.width; ++x) {
+            uint32_t s = look.at(x, y);
+            if ((s >> 24) != 255)
+                continue;
+            uint32_t d = into.at(ox + x, oy + y);
+            for (int shift : {0, 8, 16})
+                sum += std::abs(int((s >> shift) & 255) - int((d >> shift) & 255));
+            n += 3;
+        }
+    return n ? sum / n : 1e9;
+}
+
+TEST_F(ScreenArt, PlainLooksOfLitOnlyButtonsArePaintedWhereTheButtonsSit)
+{
+    struct Painted
+    {
+        Picture look;
+        const char *lit;
+        const char *into;
+        int x, y;  // the button's position in the picture
+    };
+    const Painted painted[] = {
+        {screenart::continuePlain(), "art/icon_clicktocontinue_lit.tga", "art/board_complete_tl.jpg", 248 - 125, 334},
+        {screenart::continuePlain(), "art/icon_clicktocontinue_lit.tga", "art/gameover_tl.jpg", 248 - 125, 334},
+        {screenart::bestTimesButton(pic("art/ok_lit_tl.tga").width, pic("art/ok_lit_tl.tga").height, "OK", false),
+         "art/ok_lit_tl.tga", "art/besttimes_tl.jpg", 329, 421},
+        {screenart::bestTimesButton(pic("art/besttimes_clear_lit_tl.tga").width,
+                                    pic("art/besttimes_clear_lit_tl.tga").height, "Clear", false),
+         "art/besttimes_clear_lit_tl.tga", "art/besttimes_tl.jpg", 109, 417},
+    };
+    for (const Painted &p : painted) {
+        EXPECT_EQ(p.look.width, pic(p.lit).width) << p.lit;
+        EXPECT_EQ(p.look.height, pic(p.lit).height) << p.lit;
+        const Picture &into = pic(p.into);
+        double here = paintedDifference(p.look, into, p.x, p.y);
+        // JPEG keeps it within a few levels; a look painted elsewhere is far off.
+        EXPECT_LT(here, 10.0) << p.lit << " in " << p.into;
+        for (int dx : {-3, 3})
+            EXPECT_GT(paintedDifference(p.look, into, p.x + dx, p.y), 2 * here) << p.lit << " shifted " << dx;
+        for (int dy : {-3, 3})
+            EXPECT_GT(paintedDifference(p.look, into, p.x, p.y + dy), 2 * here) << p.lit << " shifted " << dy;
+    }
+}
+
+TEST_F(ScreenArt, FontCellsFollowTheGameCodeGrid)
+{
+    const Picture &font = pic("art/font.tga");
+    ASSERT_EQ(font.width, 128);
+    ASSERT_EQ(font.height, 84);
+    // Code c sits at column c mod 16, row c div 16 - 1.
+    auto cell = [&](int code) {
+        std::vector<uint32_t> px;
+        int cx = (code % 16) * 8, cy = (code / 16 - 1) * 12;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 8; ++x)
+                px.push_back(font.at(cx + x, cy + y));
+        return px;
+    };
+    auto inked = [](const std::vector<uint32_t> &px) {
+        return std::any_of(px.begin(), px.end(), [](uint32_t v) { return (v >> 24) > 0; });
+    };
+    std::set<std::vector<uint32_t>> distinct;
+    for (int code = 16; code < 128; ++code) {
+        bool printable = code > 32 && code < 127;
+        EXPECT_EQ(inked(cell(code)), printable) << "code " << code;
+        if (printable)
+            distinct.insert(cell(code));
+    }
+    EXPECT_EQ(distinct.size(), 94u) << "two printable characters share one picture";
+
+    // Letters sit on one baseline: descenders go below the ink of x-height letters.
+    auto lowestInk = [&](char c) {
+        std::vector<uint32_t> px = cell(c);
+        int lowest = -1;
+        for (int i = 0; i < 96; ++i)
+            if ((px[i] >> 24) > 128)
+                lowest = std::max(lowest, i / 8);
+        return lowest;
+    };
+    EXPECT_EQ(lowestInk('a'), lowestInk('x'));
+    EXPECT_EQ(lowestInk('A'), lowestInk('a'));
+    EXPECT_GT(lowestInk('g'), lowestInk('a'));
+    EXPECT_GT(lowestInk('y'), lowestInk('a'));
+}
+
+TEST_F(ScreenArt, FontIsLightAndReadsOnTheBestTimesAndEnterNameBackgrounds)
+{
+    const Picture &font = pic("art/font.tga");
+    double glyph = 0;
+    int n = 0;
+    for (uint32_t v : font.argb)
+        if ((v >> 24) >= 240 && luminance(v) > 0.5)
+            glyph += luminance(v), ++n;
+    ASSERT_GT(n, 200);
+    glyph /= n;
+    EXPECT_GT(glyph, 0.85);
+
+    // Where the text lines draw: the eight best-times rows and the edit and
+    // score lines of the enter-name dialog.
+    auto meanLuminance = [&](const Picture &p, Rect r) {
+        double sum = 0;
+        for (int y = r.y0; y < r.y1; ++y)
+            for (int x = r.x0; x < r.x1; ++x)
+                sum += luminance(p.at(x, y));
+        return sum / ((r.x1 - r.x0) * (r.y1 - r.y0));
+    };
+    const Picture &best = pic("art/besttimes_tl.jpg");
+    for (int k = 0; k < 8; ++k)
+        EXPECT_LT(meanLuminance(best, Rect{60, 148 + 35 * k, 440, 160 + 35 * k}), glyph - 0.55) << "row " << k;
+    const Picture &name = pic("art/entername_tl.jpg");
+    EXPECT_LT(meanLuminance(name, Rect{30, 164, 126, 176}), glyph - 0.55);
+    EXPECT_LT(meanLuminance(name, Rect{name.width / 2 - 20, 85, name.width / 2 + 20, 97}), glyph - 0.55);
+}
+
+// The columns where a glyph has ink (alpha above half), placed at pen.
+std::vector<int> inkColumns(const Picture &g, int pen)
+{
+    std::vector<int> cols;
+    for (int x = 0; x < g.width; ++x)
+        for (int y = 0; y < g.height; ++y)
+            if ((g.at(x, y) >> 24) > 128) {
+                cols.push_back(pen + x);
+                break;
+            }
+    return cols;
+}
+
+TEST_F(ScreenArt, HudNumbersLaidOutRightToLeftKeepTheirGlyphsApart)
+{
+    auto glyphName = [](char c) -> std::string {
+        if (c == ':')
+            return "art/font_colon.tga";
+        if (c == ',')
+            return "art/font_comma.tga";
+        return std::string("art/font_number_") + c + ".tga";
+    };
+    const int h = pic("art/font_number_0.tga").height;
+    for (const char *c : {"0123456789", ":", ","}) {
+        for (const char *q = c; *q; ++q) {
+            const Picture &g = pic(glyphName(*q));
+            EXPECT_EQ(g.height, h) << *q;
+            EXPECT_LE(g.width, 15) << *q;
+            EXPECT_LE(g.height, 28) << *q;
+        }
+    }
+
+    // The game's layout: from the last character leftwards, a step of the
+    // glyph's width, 3w/4 + 1 after every third character, and with commas
+    // on a comma (3 pixels lower, step 3w/4) after each group of three.
+    struct Case
+    {
+        const char *text;
+        bool commas;
+    };
+    for (const Case &c : {Case{"1000", true}, Case{"1234567", true}, Case{"144", true}, Case{"00:00", false},
+                          Case{"123:45", false}}) {
+        std::vector<std::vector<int>> inks;
+        std::vector<char> chars;
+        int pen = 600, count = 0, pos = int(std::string(c.text).size()) - 1;
+        bool pending = false;
+        while (pos >= 0) {
+            char ch;
+            int step;
+            if (pending && c.commas) {
+                ch = ',';
+                pending = false;
+                step = 3 * pic(glyphName(ch)).width / 4;
+            } else {
+                ch = c.text[pos--];
+                int w = pic(glyphName(ch)).width;
+                step = w;
+                if (++count % 3 == 0) {
+                    pending = true;
+                    step = 3 * w / 4 + 1;
+                }
+            }
+            inks.push_back(inkColumns(pic(glyphName(ch)), pen));
+            chars.push_back(ch);
+            pen -= step;
+        }
+        for (size_t i = 1; i < inks.size(); ++i) {
+            ASSERT_FALSE(inks[i].empty());
+            // Glyph i lies left of glyph i - 1 with at least one clear column.
+            EXPECT_LT(inks[i].back() + 1, inks[i - 1].front())
+                << "'" << chars[i] << "' runs into '" << chars[i - 1] << "' in " << c.text;
+        }
+    }
+
+    // The comma, drawn 3 pixels lower than the digits, hangs below their baseline.
+    auto lowest = [](const Picture &g) {
+        int low = -1;
+        for (int y = 0; y < g.height; ++y)
+            for (int x = 0; x < g.width; ++x)
+                if ((g.at(x, y) >> 24) > 128)
+                    low = y;
+        return low;
+    };
+    EXPECT_GT(lowest(pic("art/font_comma.tga")) + 3, lowest(pic("art/font_number_0.tga")));
+}
+
+TEST_F(ScreenArt, HudLabelsEndBeforeTheNumbersTheyName)
+{
+    // Numbers end at their last character's glyph; the widest usual numbers
+    // are "00:00" at 270, three digits at 440 and at 610.
+    const int digitW = pic("art/font_number_0.tga").width;
+    const int timeLeft = 270 - 3 * digitW - (3 * digitW / 4 + 1);  // two digits, the colon, two digits
+    struct Label
+    {
+        const char *name;
+        int x;
+        int numberLeft;
+    };
+    for (const Label &l : {Label{"art/icon_score_tl.tga", 134, timeLeft},
+                           Label{"art/icon_available_tl.tga", 303, 440 - 2 * digitW},
+                           Label{"art/icon_tiles_left_tl.tga", 460, 610 - 2 * digitW}}) {
+        std::vector<int> ink = inkColumns(pic(l.name), l.x);
+        ASSERT_FALSE(ink.empty()) << l.name;
+        EXPECT_LT(ink.back(), l.numberLeft) << l.name;
+    }
+}
+
+TEST_F(ScreenArt, FadedOverlayHasPartialAlphaAndSitsInTheBoardArea)
+{
+    const Picture &plate = pic("art/nomatch_alpha_tl.tga");
+    size_t opaque = std::count_if(plate.argb.begin(), plate.argb.end(), [](uint32_t v) { return (v >> 24) == 255; });
+    EXPECT_GT(opaque, plate.argb.size() / 2);
+    EXPECT_LT(opaque, plate.argb.size()) << "a fully opaque overlay is copied without its fade";
+    int x0 = (640 - 125 - plate.width) / 2 + 125, y0 = (480 - plate.height) / 2 - 50;
+    EXPECT_TRUE(inside(Rect{x0, y0, x0 + plate.width, y0 + plate.height}, Rect{125, 0, 640, 444}));
+}
+
+TEST(ScreenArtPieces, PicturesComeOutTheSameOnEveryRun)
+{
+    Entries a, b;
+    screenart::addLoadingScreen(a);
+    screenart::addLoadingScreen(b);
+    screenart::addFontAndDigits(a);
+    screenart::addFontAndDigits(b);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        EXPECT_TRUE(a[i].bytes == b[i].bytes) << a[i].name;
+}
+
+} // namespace
