@@ -9,8 +9,6 @@
 namespace content {
 namespace art {
 
-namespace {
-
 const char *fontPath(Font font)
 {
     switch (font) {
@@ -18,39 +16,29 @@ const char *fontPath(Font font)
     case Font::Sans: return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     case Font::SansBold: return "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
     case Font::Cjk: return "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
+    case Font::Serif: return "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+    case Font::MonoBold: return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
     }
     return "";
 }
+
+namespace {
+
+constexpr int kFontCount = static_cast<int>(Font::MonoBold) + 1;
 
 // Faces live as long as the process: the kit is a short-lived generator and
 // cairo keeps its own references to them anyway.
 struct FontCache
 {
     FT_Library library = nullptr;
-    cairo_font_face_t *faces[4] = {nullptr, nullptr, nullptr, nullptr};
-    bool tried[4] = {false, false, false, false};
+    cairo_font_face_t *faces[kFontCount] = {};
+    bool tried[kFontCount] = {};
 };
 
 FontCache &fontCache()
 {
     static FontCache cache;
     return cache;
-}
-
-void setFont(cairo_t *cr, Font font, double size)
-{
-    cairo_font_face_t *face = fontFace(font);
-    if (face)
-        cairo_set_font_face(cr, face);
-    cairo_set_font_size(cr, size);
-    // Hinting would make the output depend on small size changes; the
-    // pictures are drawn once at their final size, so keep outlines exact.
-    cairo_font_options_t *options = cairo_font_options_create();
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_set_font_options(cr, options);
-    cairo_font_options_destroy(options);
 }
 
 uint32_t hashInts(uint32_t a, uint32_t b, uint32_t seed)
@@ -84,6 +72,25 @@ cairo_font_face_t *fontFace(Font font)
     return cache.faces[i];
 }
 
+void setFont(cairo_t *cr, Font font, double size, Hinting hinting)
+{
+    cairo_font_face_t *face = fontFace(font);
+    if (face)
+        cairo_set_font_face(cr, face);
+    cairo_set_font_size(cr, size);
+    cairo_font_options_t *options = cairo_font_options_create();
+    if (hinting == Hinting::On) {
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    } else {
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    }
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+}
+
 Rgb mix(const Rgb &a, const Rgb &b, double t)
 {
     return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
@@ -112,7 +119,7 @@ Canvas::~Canvas()
     cairo_surface_destroy(m_surface);
 }
 
-Picture Canvas::picture()
+Picture Canvas::picture() const
 {
     cairo_surface_flush(m_surface);
     return fromCairo(m_surface);
@@ -132,7 +139,7 @@ void roundedRect(cairo_t *cr, double x, double y, double w, double h, double r)
 void textInkSize(cairo_t *cr, Font font, double size, const char *utf8, double *w, double *h)
 {
     cairo_save(cr);
-    setFont(cr, font, size);
+    setFont(cr, font, size, Hinting::Off);
     cairo_text_extents_t ext;
     cairo_text_extents(cr, utf8, &ext);
     cairo_restore(cr);
@@ -142,7 +149,7 @@ void textInkSize(cairo_t *cr, Font font, double size, const char *utf8, double *
 
 void textPathCentred(cairo_t *cr, Font font, double size, const char *utf8, double cx, double cy)
 {
-    setFont(cr, font, size);
+    setFont(cr, font, size, Hinting::Off);
     cairo_text_extents_t ext;
     cairo_text_extents(cr, utf8, &ext);
     cairo_move_to(cr, cx - ext.x_bearing - ext.width / 2, cy - ext.y_bearing - ext.height / 2);
@@ -166,7 +173,7 @@ void drawTextCentred(cairo_t *cr, Font font, double size, const char *utf8, doub
 
 void drawTextOnCapLine(cairo_t *cr, Font font, double size, const char *utf8, double cx, double cy)
 {
-    setFont(cr, font, size);
+    setFont(cr, font, size, Hinting::Off);
     cairo_text_extents_t cap, ext;
     cairo_text_extents(cr, "H", &cap);
     cairo_text_extents(cr, utf8, &ext);
@@ -234,6 +241,16 @@ cairo_surface_t *toSurface(const Picture &picture)
     }
     cairo_surface_mark_dirty(s);
     return s;
+}
+
+void addTga(Entries &out, const char *name, const Picture &picture)
+{
+    out.push_back(Entry{name, encodeTGA(picture, true)});
+}
+
+void addJpeg(Entries &out, const char *name, const Picture &picture)
+{
+    out.push_back(Entry{name, encodeJPEG(picture, 92)});
 }
 
 } // namespace art

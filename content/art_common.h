@@ -1,8 +1,10 @@
 // Drawing helpers shared by the kit's pictures: fonts loaded by path, colours,
-// shapes, centred text, deterministic noise and the binary-alpha cut.
+// shapes, centred text, deterministic noise, the binary-alpha cut and adding
+// pictures as entries.
 #ifndef CONTENT_ART_COMMON_H
 #define CONTENT_ART_COMMON_H
 
+#include "content/ContentKit.h"
 #include "content/Encoders.h"
 
 #include <cairo.h>
@@ -16,12 +18,26 @@ enum class Font
     SerifBold,  // DejaVu Serif Bold: titles and labels
     Sans,       // DejaVu Sans: body text
     SansBold,   // DejaVu Sans Bold
-    Cjk         // WenQuanYi Micro Hei: the Chinese glyphs of the tiles
+    Cjk,        // WenQuanYi Micro Hei: the Chinese glyphs of the tiles
+    Serif,      // DejaVu Serif
+    MonoBold    // DejaVu Sans Mono Bold
 };
 
+// The file a font is loaded from.
+const char *fontPath(Font font);
 // The face of a font file, loaded once through FreeType by its path so the
 // output does not depend on fontconfig; null when the file is missing.
 cairo_font_face_t *fontFace(Font font);
+
+// Off keeps outlines exact (pictures drawn once at their final size); On
+// lands small text on whole pixels.
+enum class Hinting
+{
+    Off,
+    On
+};
+// Selects a font at a pixel size (the size alone when the face is missing).
+void setFont(cairo_t *cr, Font font, double size, Hinting hinting);
 
 struct Rgb
 {
@@ -50,7 +66,7 @@ public:
     cairo_surface_t *surface() const { return m_surface; }
     int width() const { return m_width; }
     int height() const { return m_height; }
-    Picture picture();  // flushes and converts
+    Picture picture() const;  // flushes and converts
 
 private:
     int m_width, m_height;
@@ -84,6 +100,11 @@ void makeBinaryAlpha(Picture &picture);
 // A premultiplied ARGB32 surface holding a copy of a picture (the caller
 // destroys it).
 cairo_surface_t *toSurface(const Picture &picture);
+
+// Appends an entry from a picture: TGA with its alpha, or JPEG at the kit's
+// quality.
+void addTga(Entries &out, const char *name, const Picture &picture);
+void addJpeg(Entries &out, const char *name, const Picture &picture);
 
 } // namespace art
 } // namespace content

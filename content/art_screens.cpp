@@ -95,13 +95,7 @@ void addLoadingScreen(Entries &out)
         Canvas c(kBarW, kBarH);
         cairo_t *cr = c.cr();
         roundedRect(cr, 0, 0, kBarW, kBarH, 4);
-        cairo_pattern_t *g = cairo_pattern_create_linear(0, 0, 0, kBarH);
-        cairo_pattern_add_color_stop_rgb(g, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-        cairo_pattern_add_color_stop_rgb(g, 0.45, kGold.r, kGold.g, kGold.b);
-        cairo_pattern_add_color_stop_rgb(g, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-        cairo_set_source(cr, g);
-        cairo_fill(cr);
-        cairo_pattern_destroy(g);
+        fillWith(cr, goldGradient(0, kBarH, 0.45));
         // Diagonal sheen bands so the growing bar shows movement.
         cairo_save(cr);
         roundedRect(cr, 0, 0, kBarW, kBarH, 4);
@@ -149,11 +143,11 @@ Picture leftPanel()
     roundedRect(cr, 5.5, 5.5, 109, 88, 8);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.30);
     cairo_fill_preserve(cr);
-    setColor(cr, kGold);
+    setColour(cr, kGold);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
     roundedRect(cr, 8.5, 8.5, 103, 82, 6);
-    setColor(cr, kGoldDark);
+    setColour(cr, kGoldDark);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     double size = fitFontSize(cr, Face::SerifBold, "Tilmar", 34, 96);
@@ -183,7 +177,7 @@ Picture titleScreen()
         cairo_set_source_rgb(cr, 0.02, 0.06, 0.06);
         cairo_fill(cr);
         cairo_rectangle(cr, sx(x) - 1.5, y - 1.5, w + 3, h + 3);
-        setColor(cr, kGold);
+        setColour(cr, kGold);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     };
@@ -225,11 +219,11 @@ void medallion(cairo_t *cr, double x, double y, double w, double h)
     cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
     cairo_fill(cr);
     roundedRect(cr, x + 0.5, y + 0.5, w - 1, h - 1, 14);
-    setColor(cr, kGold);
+    setColour(cr, kGold);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     roundedRect(cr, x + 5.5, y + 5.5, w - 11, h - 11, 10);
-    setColor(cr, kGoldDark);
+    setColour(cr, kGoldDark);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
 }
@@ -242,19 +236,19 @@ void seal(cairo_t *cr, double cx, double cy, double r, const char *glyph)
     cairo_set_source_rgba(cr, 0, 0, 0, 0.4);
     cairo_fill(cr);
     cairo_arc(cr, cx, cy, r, 0, 2 * kPi);
-    setColor(cr, kCinnabar);
+    setColour(cr, kCinnabar);
     cairo_fill_preserve(cr);
-    setColor(cr, kGold);
+    setColour(cr, kGold);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     cairo_arc(cr, cx, cy, r - 5, 0, 2 * kPi);
-    setColor(cr, kGoldLight, 0.7);
+    setColour(cr, kGoldLight, 0.7);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     setFont(cr, Face::Cjk, r * 1.1);
     cairo_text_extents_t e;
     cairo_text_extents(cr, glyph, &e);
-    setColor(cr, kIvory);
+    setColour(cr, kIvory);
     cairo_move_to(cr, cx - (e.x_bearing + e.width / 2), cy - (e.y_bearing + e.height / 2));
     cairo_show_text(cr, glyph);
 }
@@ -360,12 +354,7 @@ Picture arrowPicture(bool right, bool lit)
         cairo_fill(cr);
     }
     cairo_arc(cr, cx, cy, r, 0, 2 * kPi);
-    cairo_pattern_t *rim = cairo_pattern_create_linear(0, cy - r, 0, cy + r);
-    cairo_pattern_add_color_stop_rgb(rim, 0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(rim, 1, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-    cairo_set_source(cr, rim);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rim);
+    fillWith(cr, verticalGradient(cy - r, cy + r, {{0, kGoldLight}, {1, kGoldDark}}));
     cairo_arc(cr, cx, cy, r - 2, 0, 2 * kPi);
     Rgb top = lit ? Rgb{0.28, 0.66, 0.56} : Rgb{0.16, 0.45, 0.39};
     Rgb bottom = lit ? Rgb{0.09, 0.36, 0.31} : Rgb{0.04, 0.20, 0.18};
@@ -377,24 +366,24 @@ Picture arrowPicture(bool right, bool lit)
     cairo_pattern_destroy(body);
     // The triangle, pointing left or right, nudged toward its tip's far side.
     double d = right ? 1 : -1;
-    cairo_move_to(cr, cx + d * 6.5, cy);
-    cairo_line_to(cr, cx - d * 4.5, cy - 6.5);
-    cairo_line_to(cr, cx - d * 4.5, cy + 6.5);
-    cairo_close_path(cr);
+    auto triangle = [&]() {
+        cairo_move_to(cr, cx + d * 6.5, cy);
+        cairo_line_to(cr, cx - d * 4.5, cy - 6.5);
+        cairo_line_to(cr, cx - d * 4.5, cy + 6.5);
+        cairo_close_path(cr);
+    };
+    triangle();
     cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
     cairo_save(cr);
     cairo_translate(cr, 0.8, 1);
     cairo_fill_preserve(cr);
     cairo_restore(cr);
     cairo_new_path(cr);
-    cairo_move_to(cr, cx + d * 6.5, cy);
-    cairo_line_to(cr, cx - d * 4.5, cy - 6.5);
-    cairo_line_to(cr, cx - d * 4.5, cy + 6.5);
-    cairo_close_path(cr);
+    triangle();
     if (lit)
         cairo_set_source_rgb(cr, 1.0, 0.97, 0.86);
     else
-        setColor(cr, kIvory);
+        setColour(cr, kIvory);
     cairo_fill(cr);
     return c.picture();
 }
@@ -413,12 +402,7 @@ Picture hudLabel(int w, const char *text, double rightEdge)
     cairo_set_line_width(cr, 3);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t *g = cairo_pattern_create_linear(0, 10, 0, 22);
-    cairo_pattern_add_color_stop_rgb(g, 0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(g, 1, kGold.r, kGold.g, kGold.b);
-    cairo_set_source(cr, g);
-    cairo_fill(cr);
-    cairo_pattern_destroy(g);
+    fillWith(cr, verticalGradient(10, 22, {{0, kGoldLight}, {1, kGold}}));
     return c.picture();
 }
 
@@ -452,14 +436,12 @@ void addControls(Entries &out)
         int w = 124 - 2 * pc.x;
         PlateStyle style;
         style.fontSize = 15;
-        addTga(out, pc.normal, platePicture(w, 30, pc.label, false, 2, style));
-        addTga(out, pc.lit, platePicture(w, 30, pc.label, true, 2, style));
+        addPlatePair(out, pc.normal, pc.lit, w, 30, pc.label, 2, style);
     }
 
     PlateStyle start;
     start.fontSize = 17;
-    addTga(out, "art/icon_start_tl.tga", platePicture(116, 36, "Start Game", false, 2, start));
-    addTga(out, "art/icon_start_lit_tl.tga", platePicture(116, 36, "Start Game", true, 2, start));
+    addPlatePair(out, "art/icon_start_tl.tga", "art/icon_start_lit_tl.tga", 116, 36, "Start Game", 2, start);
 
     PlateStyle cont;
     cont.fontSize = 17;

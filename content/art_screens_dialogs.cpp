@@ -40,8 +40,7 @@ void buttonPair(Entries &out, const char *normal, const char *lit, int w, int h,
     PlateStyle style;
     style.fontSize = fontSize;
     style.cinnabar = cinnabar;
-    addTga(out, normal, platePicture(w, h, label, false, margin, style));
-    addTga(out, lit, platePicture(w, h, label, true, margin, style));
+    addPlatePair(out, normal, lit, w, h, label, margin, style);
 }
 
 void noMoreMoves(Entries &out)
@@ -79,7 +78,7 @@ void options(Entries &out)
     roundedRect(cr, 20.5, 92.5, 474, 160, 10);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.25);
     cairo_fill_preserve(cr);
-    setColor(cr, kGoldDark);
+    setColour(cr, kGoldDark);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
 
@@ -94,7 +93,7 @@ void options(Entries &out)
             cairo_move_to(cr, x, y + 9);
             cairo_line_to(cr, x, y + 13);
         }
-        setColor(cr, kGoldDark);
+        setColour(cr, kGoldDark);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
         setFont(cr, Face::Sans, 11);
@@ -127,10 +126,7 @@ void options(Entries &out)
     cairo_set_source_rgba(k, 0, 0, 0, 0.45);
     cairo_fill(k);
     roundedRect(k, 1, 1, 15, 23, 4);
-    cairo_pattern_t *g = cairo_pattern_create_linear(0, 1, 0, 24);
-    cairo_pattern_add_color_stop_rgb(g, 0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.5, kGold.r, kGold.g, kGold.b);
-    cairo_pattern_add_color_stop_rgb(g, 1, kGoldDark.r, kGoldDark.g, kGoldDark.b);
+    cairo_pattern_t *g = goldGradient(1, 24);
     cairo_set_source(k, g);
     cairo_fill_preserve(k);
     cairo_pattern_destroy(g);
@@ -163,11 +159,7 @@ void bestTimes(Entries &out)
     drawShadowedText(cr, "Tiles", 260, 132, Align::Right, kGold);
     drawShadowedText(cr, "Score", 345, 132, Align::Right, kGold);
     drawShadowedText(cr, "Time", 440, 132, Align::Right, kGold);
-    cairo_move_to(cr, 28, 139.5);
-    cairo_line_to(cr, 487, 139.5);
-    setColor(cr, kGold);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    hairline(cr, 28, 487, 139.5, kGold);
 
     // Row bands at y = 148 + 35k, each row of text 12 pixels high.
     for (int k = 0; k < 8; ++k) {
@@ -175,7 +167,7 @@ void bestTimes(Entries &out)
         roundedRect(cr, 28.5, y - 7.5, 459, 27, 5);
         cairo_set_source_rgba(cr, 0, 0, 0, (k % 2) ? 0.20 : 0.32);
         cairo_fill_preserve(cr);
-        setColor(cr, kGoldDark, 0.55);
+        setColour(cr, kGoldDark, 0.55);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
         setFont(cr, Face::SerifBold, 13);

@@ -1,9 +1,5 @@
 #include "content/art_screens_draw.h"
 
-#include <cairo-ft.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,58 +8,17 @@
 namespace content {
 namespace screenart {
 
-const Rgb kJadeDark{0x0f / 255.0, 0x3b / 255.0, 0x36 / 255.0};
-const Rgb kJade{0x1d / 255.0, 0x5a / 255.0, 0x50 / 255.0};
-const Rgb kJadeLight{0x2f / 255.0, 0x80 / 255.0, 0x70 / 255.0};
-const Rgb kGold{0xd8 / 255.0, 0xb4 / 255.0, 0x5a / 255.0};
-const Rgb kGoldDark{0x9c / 255.0, 0x7a / 255.0, 0x2e / 255.0};
-const Rgb kGoldLight{0xf6 / 255.0, 0xe3 / 255.0, 0xa4 / 255.0};
-const Rgb kIvory{0xf4 / 255.0, 0xec / 255.0, 0xd6 / 255.0};
-const Rgb kCinnabar{0xb5 / 255.0, 0x33 / 255.0, 0x2b / 255.0};
-const Rgb kInk{0x1a / 255.0, 0x1a / 255.0, 0x1a / 255.0};
-
-void setColor(cairo_t *cr, const Rgb &c, double alpha)
-{
-    cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
-}
-
-Rgb mix(const Rgb &a, const Rgb &b, double t)
-{
-    return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+const Rgb kJadeDark = art::hex(0x0f3b36);
+const Rgb kJade = art::hex(0x1d5a50);
+const Rgb kJadeLight = art::hex(0x2f8070);
+const Rgb kGold = art::hex(0xd8b45a);
+const Rgb kGoldDark = art::hex(0x9c7a2e);
+const Rgb kGoldLight = art::hex(0xf6e3a4);
+const Rgb kIvory = art::hex(0xf4ecd6);
+const Rgb kCinnabar = art::hex(0xb5332b);
+const Rgb kInk = art::hex(0x1a1a1a);
 
 namespace {
-
-const char *const kFontPaths[] = {
-    "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf",
-    "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc",
-};
-constexpr int kFaceCount = sizeof(kFontPaths) / sizeof(kFontPaths[0]);
-
-// Faces live for the whole run of the generator; they are loaded on first use.
-cairo_font_face_t *fontFace(Face face)
-{
-    static FT_Library library = nullptr;
-    static cairo_font_face_t *faces[kFaceCount] = {};
-    int index = static_cast<int>(face);
-    if (faces[index])
-        return faces[index];
-    if (!library && FT_Init_FreeType(&library) != 0) {
-        std::fprintf(stderr, "content: FreeType did not start\n");
-        std::abort();
-    }
-    FT_Face ftFace = nullptr;
-    if (FT_New_Face(library, kFontPaths[index], 0, &ftFace) != 0) {
-        std::fprintf(stderr, "content: cannot load font '%s'\n", kFontPaths[index]);
-        std::abort();
-    }
-    faces[index] = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
-    return faces[index];
-}
 
 uint32_t nextRandom(uint32_t &state)
 {
@@ -75,14 +30,11 @@ uint32_t nextRandom(uint32_t &state)
 
 void setFont(cairo_t *cr, Face face, double size)
 {
-    cairo_set_font_face(cr, fontFace(face));
-    cairo_set_font_size(cr, size);
-    cairo_font_options_t *options = cairo_font_options_create();
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-    cairo_set_font_options(cr, options);
-    cairo_font_options_destroy(options);
+    if (!art::fontFace(face)) {
+        std::fprintf(stderr, "content: cannot load font '%s'\n", art::fontPath(face));
+        std::abort();
+    }
+    art::setFont(cr, face, size, art::Hinting::On);
 }
 
 double textWidth(cairo_t *cr, const std::string &text)
@@ -109,7 +61,7 @@ void drawShadowedText(cairo_t *cr, const std::string &text, double x, double y, 
     cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
     cairo_move_to(cr, left + 1, y + 1);
     cairo_show_text(cr, text.c_str());
-    setColor(cr, color);
+    setColour(cr, color);
     cairo_move_to(cr, left, y);
     cairo_show_text(cr, text.c_str());
 }
@@ -136,14 +88,8 @@ void drawGoldTitle(cairo_t *cr, const std::string &text, double x, double y, Ali
     cairo_set_source_rgba(cr, 0.16, 0.10, 0.03, 0.9);
     cairo_set_line_width(cr, std::max(1.5, size * 0.08));
     cairo_stroke_preserve(cr);
-    cairo_pattern_t *g = cairo_pattern_create_linear(0, y - size * 0.75, 0, y + size * 0.05);
-    cairo_pattern_add_color_stop_rgb(g, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.45, kGold.r, kGold.g, kGold.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.55, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-    cairo_pattern_add_color_stop_rgb(g, 1.0, kGold.r, kGold.g, kGold.b);
-    cairo_set_source(cr, g);
-    cairo_fill(cr);
-    cairo_pattern_destroy(g);
+    fillWith(cr, verticalGradient(y - size * 0.75, y + size * 0.05,
+                                  {{0.0, kGoldLight}, {0.45, kGold}, {0.55, kGoldDark}, {1.0, kGold}}));
     cairo_restore(cr);
 }
 
@@ -189,37 +135,6 @@ double drawParagraph(cairo_t *cr, const std::string &text, double x, double y, d
     return y;
 }
 
-void roundedRect(cairo_t *cr, double x, double y, double w, double h, double r)
-{
-    r = std::min(r, std::min(w, h) / 2);
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 1.5 * kPi);
-    cairo_close_path(cr);
-}
-
-Canvas::Canvas(int width, int height)
-    : m_surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-      m_cr(cairo_create(m_surface)),
-      m_width(width),
-      m_height(height)
-{
-}
-
-Canvas::~Canvas()
-{
-    cairo_destroy(m_cr);
-    cairo_surface_destroy(m_surface);
-}
-
-Picture Canvas::picture() const
-{
-    cairo_surface_flush(m_surface);
-    return fromCairo(m_surface);
-}
-
 void fillLacquer(cairo_t *cr, double x, double y, double w, double h, uint32_t seed, double brightness)
 {
     cairo_save(cr);
@@ -228,10 +143,7 @@ void fillLacquer(cairo_t *cr, double x, double y, double w, double h, uint32_t s
 
     Rgb top = mix(kJadeDark, kJade, 0.95 * brightness);
     Rgb bottom = mix(kJadeDark, Rgb{0.03, 0.14, 0.13}, 0.6);
-    cairo_pattern_t *g = cairo_pattern_create_linear(0, y, 0, y + h);
-    cairo_pattern_add_color_stop_rgb(g, 0.0, top.r, top.g, top.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.55, kJadeDark.r, kJadeDark.g, kJadeDark.b);
-    cairo_pattern_add_color_stop_rgb(g, 1.0, bottom.r, bottom.g, bottom.b);
+    cairo_pattern_t *g = verticalGradient(y, y + h, {{0.0, top}, {0.55, kJadeDark}, {1.0, bottom}});
     cairo_set_source(cr, g);
     cairo_paint(cr);
 
@@ -294,13 +206,43 @@ void fillLacquer(cairo_t *cr, double x, double y, double w, double h, uint32_t s
     cairo_surface_mark_dirty(target);
 }
 
-static cairo_pattern_t *goldGradient(double y0, double y1)
+cairo_pattern_t *verticalGradient(double y0, double y1, std::initializer_list<Stop> stops)
 {
     cairo_pattern_t *g = cairo_pattern_create_linear(0, y0, 0, y1);
-    cairo_pattern_add_color_stop_rgb(g, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.5, kGold.r, kGold.g, kGold.b);
-    cairo_pattern_add_color_stop_rgb(g, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
+    for (const Stop &s : stops)
+        cairo_pattern_add_color_stop_rgb(g, s.offset, s.colour.r, s.colour.g, s.colour.b);
     return g;
+}
+
+cairo_pattern_t *goldGradient(double y0, double y1, double middle)
+{
+    return verticalGradient(y0, y1, {{0.0, kGoldLight}, {middle, kGold}, {1.0, kGoldDark}});
+}
+
+void fillWith(cairo_t *cr, cairo_pattern_t *pattern)
+{
+    cairo_set_source(cr, pattern);
+    cairo_fill(cr);
+    cairo_pattern_destroy(pattern);
+}
+
+void diamondPath(cairo_t *cr, double cx, double cy, double r)
+{
+    cairo_new_path(cr);
+    cairo_move_to(cr, cx, cy - r);
+    cairo_line_to(cr, cx + r, cy);
+    cairo_line_to(cr, cx, cy + r);
+    cairo_line_to(cr, cx - r, cy);
+    cairo_close_path(cr);
+}
+
+void hairline(cairo_t *cr, double x0, double x1, double y, const Rgb &colour)
+{
+    cairo_move_to(cr, x0, y);
+    cairo_line_to(cr, x1, y);
+    setColour(cr, colour);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
 }
 
 void goldFrame(cairo_t *cr, double x, double y, double w, double h, double inset)
@@ -324,18 +266,13 @@ void goldFrame(cairo_t *cr, double x, double y, double w, double h, double inset
     double cys[2] = {y + inset + 1, y + h - inset - 1};
     for (double cx : cxs) {
         for (double cy : cys) {
-            cairo_new_path(cr);
-            cairo_move_to(cr, cx, cy - 6);
-            cairo_line_to(cr, cx + 6, cy);
-            cairo_line_to(cr, cx, cy + 6);
-            cairo_line_to(cr, cx - 6, cy);
-            cairo_close_path(cr);
+            diamondPath(cr, cx, cy, 6);
             cairo_set_source(cr, g);
             cairo_fill_preserve(cr);
             cairo_set_source_rgba(cr, 0.2, 0.13, 0.03, 0.8);
             cairo_set_line_width(cr, 1);
             cairo_stroke(cr);
-            setColor(cr, kCinnabar);
+            setColour(cr, kCinnabar);
             cairo_arc(cr, cx, cy, 1.8, 0, 2 * kPi);
             cairo_fill(cr);
         }
@@ -362,15 +299,10 @@ void goldRule(cairo_t *cr, double x0, double x1, double y)
     cairo_pattern_destroy(g);
     // A diamond in the middle with a red heart.
     double cx = std::round((x0 + x1) / 2) + 0.5;
-    cairo_new_path(cr);
-    cairo_move_to(cr, cx, y - 5);
-    cairo_line_to(cr, cx + 5, y);
-    cairo_line_to(cr, cx, y + 5);
-    cairo_line_to(cr, cx - 5, y);
-    cairo_close_path(cr);
-    setColor(cr, kGold);
+    diamondPath(cr, cx, y, 5);
+    setColour(cr, kGold);
     cairo_fill(cr);
-    setColor(cr, kCinnabar);
+    setColour(cr, kCinnabar);
     cairo_arc(cr, cx, y, 1.7, 0, 2 * kPi);
     cairo_fill(cr);
     cairo_restore(cr);
@@ -416,10 +348,7 @@ void drawPlate(cairo_t *cr, double x, double y, double w, double h, const std::s
     }
     // Gold rim.
     roundedRect(cr, x, y, w, h, r);
-    cairo_pattern_t *rim = goldGradient(y, y + h);
-    cairo_set_source(cr, rim);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rim);
+    fillWith(cr, goldGradient(y, y + h));
     // Body.
     Rgb topC, botC;
     if (style.cinnabar) {
@@ -431,12 +360,7 @@ void drawPlate(cairo_t *cr, double x, double y, double w, double h, const std::s
     }
     double b = 2.0;
     roundedRect(cr, x + b, y + b, w - 2 * b, h - 2 * b, std::max(1.0, r - b));
-    cairo_pattern_t *body = cairo_pattern_create_linear(0, y + b, 0, y + h - b);
-    cairo_pattern_add_color_stop_rgb(body, 0.0, topC.r, topC.g, topC.b);
-    cairo_pattern_add_color_stop_rgb(body, 1.0, botC.r, botC.g, botC.b);
-    cairo_set_source(cr, body);
-    cairo_fill(cr);
-    cairo_pattern_destroy(body);
+    fillWith(cr, verticalGradient(y + b, y + h - b, {{0.0, topC}, {1.0, botC}}));
     // Inner dark line and a gloss band over the upper half.
     roundedRect(cr, x + b + 0.5, y + b + 0.5, w - 2 * b - 1, h - 2 * b - 1, std::max(1.0, r - b));
     cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
@@ -471,6 +395,13 @@ Picture platePicture(int w, int h, const std::string &label, bool lit, int margi
     return c.picture();
 }
 
+void addPlatePair(Entries &out, const char *normal, const char *lit, int w, int h, const std::string &label,
+                  int margin, const PlateStyle &style)
+{
+    addTga(out, normal, platePicture(w, h, label, false, margin, style));
+    addTga(out, lit, platePicture(w, h, label, true, margin, style));
+}
+
 void drawDecorTile(cairo_t *cr, double x, double y, double w, double h, const std::string &glyph,
                    const Rgb &glyphColor, Face face)
 {
@@ -483,10 +414,10 @@ void drawDecorTile(cairo_t *cr, double x, double y, double w, double h, const st
     cairo_fill(cr);
     // Jade back and the ivory body seen from the left and below.
     roundedRect(cr, x - side, y + side, w, h, r);
-    setColor(cr, Rgb{0.10, 0.42, 0.36});
+    setColour(cr, Rgb{0.10, 0.42, 0.36});
     cairo_fill(cr);
     roundedRect(cr, x - side * 0.5, y + side * 0.5, w, h, r);
-    setColor(cr, Rgb{0.86, 0.81, 0.68});
+    setColour(cr, Rgb{0.86, 0.81, 0.68});
     cairo_fill(cr);
     // Face.
     roundedRect(cr, x, y, w, h, r);
@@ -505,7 +436,7 @@ void drawDecorTile(cairo_t *cr, double x, double y, double w, double h, const st
         cairo_text_extents(cr, glyph.c_str(), &e);
         double gx = x + w / 2 - (e.x_bearing + e.width / 2);
         double gy = y + h / 2 - (e.y_bearing + e.height / 2);
-        setColor(cr, glyphColor);
+        setColour(cr, glyphColor);
         cairo_move_to(cr, gx, gy);
         cairo_show_text(cr, glyph.c_str());
     }
@@ -526,16 +457,6 @@ void paintOver(Picture &dst, const Picture &src, int ox, int oy)
             d = 0xff000000u | ch(16) | ch(8) | ch(0);
         }
     }
-}
-
-void addTga(Entries &out, const char *name, const Picture &picture)
-{
-    out.push_back(Entry{name, encodeTGA(picture, true)});
-}
-
-void addJpeg(Entries &out, const char *name, const Picture &picture)
-{
-    out.push_back(Entry{name, encodeJPEG(picture, 92)});
 }
 
 } // namespace screenart

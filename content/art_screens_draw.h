@@ -1,13 +1,15 @@
-// Drawing helpers shared by the screen pictures: the lacquer palette, fonts
-// loaded by path, text placement, button plates and framed panels.
+// Drawing helpers of the screen pictures: the lacquer palette, hinted fonts,
+// text placement, button plates and framed panels.
 #ifndef CONTENT_ART_SCREENS_DRAW_H
 #define CONTENT_ART_SCREENS_DRAW_H
 
 #include "content/ContentKit.h"
 #include "content/Encoders.h"
+#include "content/art_common.h"
 
 #include <cairo.h>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace content {
@@ -15,10 +17,14 @@ namespace screenart {
 
 constexpr double kPi = 3.14159265358979323846;
 
-struct Rgb
-{
-    double r, g, b;
-};
+using art::addJpeg;
+using art::addTga;
+using art::Canvas;
+using art::mix;
+using art::Rgb;
+using art::roundedRect;
+using art::setColour;
+using Face = art::Font;
 
 // The shared palette.
 extern const Rgb kJadeDark;   // #0f3b36
@@ -31,21 +37,9 @@ extern const Rgb kIvory;      // #f4ecd6
 extern const Rgb kCinnabar;   // #b5332b
 extern const Rgb kInk;        // #1a1a1a
 
-void setColor(cairo_t *cr, const Rgb &c, double alpha = 1.0);
-Rgb mix(const Rgb &a, const Rgb &b, double t);
-
-enum class Face
-{
-    SerifBold,
-    Serif,
-    Sans,
-    SansBold,
-    MonoBold,
-    Cjk,
-};
-
 // Selects one of the fonts (loaded once, by file path) at a pixel size.
-// Hinting is on so small text lands on whole pixels.
+// Hinting is on so small text lands on whole pixels. A missing font file
+// stops the kit: the pictures would silently come out wrong.
 void setFont(cairo_t *cr, Face face, double size);
 
 double textWidth(cairo_t *cr, const std::string &text);
@@ -73,35 +67,29 @@ double fitFontSize(cairo_t *cr, Face face, const std::string &text, double size,
 double drawParagraph(cairo_t *cr, const std::string &text, double x, double y, double width, double lineHeight,
                      const Rgb &color, Align align = Align::Left);
 
-void roundedRect(cairo_t *cr, double x, double y, double w, double h, double r);
-
-// A cairo ARGB32 image to draw on, cleared to transparent.
-class Canvas
-{
-public:
-    Canvas(int width, int height);
-    ~Canvas();
-    Canvas(const Canvas &) = delete;
-    Canvas &operator=(const Canvas &) = delete;
-
-    cairo_t *cr() const { return m_cr; }
-    cairo_surface_t *surface() const { return m_surface; }
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-    Picture picture() const;
-
-private:
-    cairo_surface_t *m_surface;
-    cairo_t *m_cr;
-    int m_width;
-    int m_height;
-};
-
 // Jade lacquer filling the rectangle: a vertical gradient, a faint wave
 // pattern and a fixed-seed grain, so large areas do not look flat. The grain
 // is written straight into the target image, so the context must have no
 // transform.
 void fillLacquer(cairo_t *cr, double x, double y, double w, double h, uint32_t seed, double brightness = 1.0);
+
+// A vertical linear gradient from y0 to y1 through opaque stops (the caller
+// destroys it).
+struct Stop
+{
+    double offset;
+    Rgb colour;
+};
+cairo_pattern_t *verticalGradient(double y0, double y1, std::initializer_list<Stop> stops);
+// Pale gold at y0, gold at `middle`, dark gold at y1.
+cairo_pattern_t *goldGradient(double y0, double y1, double middle = 0.5);
+// Fills the current path with the pattern and destroys the pattern.
+void fillWith(cairo_t *cr, cairo_pattern_t *pattern);
+// A closed diamond path of half-diagonal r centred on (cx, cy).
+void diamondPath(cairo_t *cr, double cx, double cy, double r);
+// A one-pixel horizontal line in a colour (y on a half pixel for a crisp line).
+void hairline(cairo_t *cr, double x0, double x1, double y, const Rgb &colour);
+
 // A double gold rule around the rectangle with small corner ornaments.
 void goldFrame(cairo_t *cr, double x, double y, double w, double h, double inset = 4);
 // A double gold rule with a diamond in the middle, used under headings.
@@ -125,15 +113,14 @@ void drawPlate(cairo_t *cr, double x, double y, double w, double h, const std::s
 // A whole button picture of w x h with the plate inset by `margin`.
 Picture platePicture(int w, int h, const std::string &label, bool lit, int margin = 2,
                      const PlateStyle &style = PlateStyle());
+// Appends the plain and the lit button pictures, in that order.
+void addPlatePair(Entries &out, const char *normal, const char *lit, int w, int h, const std::string &label,
+                  int margin, const PlateStyle &style);
 
 // A small stylised mahjong tile (ivory face, jade back edge) with a glyph,
 // for decoration of the title, loading and rules pictures.
 void drawDecorTile(cairo_t *cr, double x, double y, double w, double h, const std::string &glyph,
                    const Rgb &glyphColor, Face face = Face::Cjk);
-
-// Appends an entry from a picture.
-void addTga(Entries &out, const char *name, const Picture &picture);
-void addJpeg(Entries &out, const char *name, const Picture &picture);
 
 // Lays a picture over an opaque one at (ox, oy) by its alpha, as the
 // standard blend would on screen (for looks painted into backgrounds).

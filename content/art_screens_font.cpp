@@ -145,12 +145,8 @@ Picture digitPicture(char c)
     cairo_set_line_width(cr, 2.2);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t *g = cairo_pattern_create_linear(0, 2, 0, 16);
-    cairo_pattern_add_color_stop_rgb(g, 0, 1.0, 0.98, 0.92);
-    cairo_pattern_add_color_stop_rgb(g, 1, kIvory.r * 0.95, kIvory.g * 0.90, kIvory.b * 0.74);
-    cairo_set_source(cr, g);
-    cairo_fill(cr);
-    cairo_pattern_destroy(g);
+    const Rgb shaded{kIvory.r * 0.95, kIvory.g * 0.90, kIvory.b * 0.74};
+    fillWith(cr, verticalGradient(2, 16, {{0, Rgb{1.0, 0.98, 0.92}}, {1, shaded}}));
     return canvas.picture();
 }
 

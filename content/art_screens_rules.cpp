@@ -47,9 +47,9 @@ void mark(cairo_t *cr, double cx, double cy, bool good)
     cairo_save(cr);
     cairo_new_path(cr);
     cairo_arc(cr, cx, cy, 8, 0, 2 * kPi);
-    setColor(cr, good ? Rgb{0.12, 0.55, 0.30} : kCinnabar);
+    setColour(cr, good ? Rgb{0.12, 0.55, 0.30} : kCinnabar);
     cairo_fill_preserve(cr);
-    setColor(cr, kIvory);
+    setColour(cr, kIvory);
     cairo_set_line_width(cr, 1.2);
     cairo_stroke(cr);
     cairo_set_line_width(cr, 2.2);
@@ -145,11 +145,7 @@ Picture pageTwo()
     drawShadowedText(cr, "Help", 36, 96, Align::Left, kGold);
     drawShadowedText(cr, "Key", 118, 96, Align::Left, kGold);
     drawShadowedText(cr, "Penalty", 479, 96, Align::Right, kGold);
-    cairo_move_to(cr, 32, 103.5);
-    cairo_line_to(cr, 483, 103.5);
-    setColor(cr, kGoldDark);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    hairline(cr, 32, 483, 103.5, kGoldDark);
     double y = 124;
     for (const Row &r : rows) {
         setFont(cr, Face::SerifBold, 14);
@@ -199,10 +195,8 @@ void addRules(Entries &out)
     PlateStyle arrow;
     arrow.fontSize = 14;
     arrow.face = Face::Sans;
-    addTga(out, "art/rules_prev_tl.tga", platePicture(kStepW, kStepH, "\u25C0", false, 2, arrow));
-    addTga(out, "art/rules_prev_lit_tl.tga", platePicture(kStepW, kStepH, "\u25C0", true, 2, arrow));
-    addTga(out, "art/rules_next_tl.tga", platePicture(kStepW, kStepH, "\u25B6", false, 2, arrow));
-    addTga(out, "art/rules_next_lit_tl.tga", platePicture(kStepW, kStepH, "\u25B6", true, 2, arrow));
+    addPlatePair(out, "art/rules_prev_tl.tga", "art/rules_prev_lit_tl.tga", kStepW, kStepH, "\u25C0", 2, arrow);
+    addPlatePair(out, "art/rules_next_tl.tga", "art/rules_next_lit_tl.tga", kStepW, kStepH, "\u25B6", 2, arrow);
 }
 
 } // namespace screenart

@@ -292,7 +292,43 @@ Box faceRect(const TilePos &p)
     return {r.x0 + 6, r.y0, r.x0 + 39, r.y0 + 48};
 }
 
+// A neighbour's face [faceLo, faceHi] over the start of a shadow strip
+// [lo, hi] moves the start past it (`skipped` counts the shadow passed
+// over); one over a later part ends the strip there.
+void trimStrip(int &lo, int &hi, int &skipped, int faceLo, int faceHi)
+{
+    if (faceLo <= lo && lo <= faceHi) {
+        skipped += faceHi - lo;
+        lo = faceHi;
+    } else if (lo < faceLo && faceLo <= hi) {
+        hi = faceLo;
+    }
+}
+
+// The part of a shadow picture, placed at (px, py), that falls in the strip.
+void paintStrip(cairo_t *cr, cairo_surface_t *shadow, const Box &strip, int px, int py)
+{
+    cairo_save(cr);
+    cairo_rectangle(cr, strip.x0, strip.y0, strip.x1 - strip.x0, strip.y1 - strip.y0);
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, shadow, px, py);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
 } // namespace
+
+void drawPreviewFrame(cairo_t *cr, int w, int h, double inner)
+{
+    setColour(cr, hex(0x9c7a2e));
+    cairo_set_line_width(cr, 3);
+    cairo_rectangle(cr, 1.5, 1.5, w - 3, h - 3);
+    cairo_stroke(cr);
+    setColour(cr, hex(0xd8b45a));
+    cairo_set_line_width(cr, 1);
+    cairo_rectangle(cr, inner, inner, w - 2 * inner, h - 2 * inner);
+    cairo_stroke(cr);
+}
 
 std::vector<int> paintingOrder(const std::vector<TilePos> &positions)
 {
@@ -521,21 +557,10 @@ Picture renderBoard(const std::vector<TilePos> &positions, const Picture &sheet,
                 if (!n)
                     continue;
                 Box nf = faceRect(*n);
-                if (nf.x0 <= strip.x0 && strip.x0 <= nf.x1) {
-                    srcX += nf.x1 - strip.x0;
-                    strip.x0 = nf.x1;
-                } else if (strip.x0 < nf.x0 && nf.x0 <= strip.x1) {
-                    strip.x1 = nf.x0;
-                }
+                trimStrip(strip.x0, strip.x1, srcX, nf.x0, nf.x1);
             }
-            if (strip.x1 > strip.x0) {
-                cairo_save(cr);
-                cairo_rectangle(cr, strip.x0, strip.y0, strip.x1 - strip.x0, strip.y1 - strip.y0);
-                cairo_clip(cr);
-                cairo_set_source_surface(cr, topSurface, strip.x0 - srcX, strip.y0);
-                cairo_paint(cr);
-                cairo_restore(cr);
-            }
+            if (strip.x1 > strip.x0)
+                paintStrip(cr, topSurface, strip, strip.x0 - srcX, strip.y0);
         }
         if (!present(x + 2, y, z)) {
             Box strip = {face.x1, face.y0 + 1 - top.height, face.x1 + right.width,
@@ -547,21 +572,10 @@ Picture renderBoard(const std::vector<TilePos> &positions, const Picture &sheet,
                 if (!n)
                     continue;
                 Box nf = faceRect(*n);
-                if (nf.y0 <= strip.y0 && strip.y0 <= nf.y1) {
-                    srcY += nf.y1 - strip.y0;
-                    strip.y0 = nf.y1;
-                } else if (strip.y0 < nf.y0 && nf.y0 <= strip.y1) {
-                    strip.y1 = nf.y0;
-                }
+                trimStrip(strip.y0, strip.y1, srcY, nf.y0, nf.y1);
             }
-            if (strip.y1 > strip.y0) {
-                cairo_save(cr);
-                cairo_rectangle(cr, strip.x0, strip.y0, strip.x1 - strip.x0, strip.y1 - strip.y0);
-                cairo_clip(cr);
-                cairo_set_source_surface(cr, rightSurface, strip.x0, strip.y0 - srcY);
-                cairo_paint(cr);
-                cairo_restore(cr);
-            }
+            if (strip.y1 > strip.y0)
+                paintStrip(cr, rightSurface, strip, strip.x0, strip.y0 - srcY);
         }
     }
     cairo_surface_destroy(topSurface);
@@ -596,14 +610,7 @@ Picture layoutPreview(int layout)
     cairo_set_source(cr, g);
     cairo_paint(cr);
     cairo_pattern_destroy(g);
-    setColour(cr, hex(0x9c7a2e));
-    cairo_set_line_width(cr, 3);
-    cairo_rectangle(cr, 1.5, 1.5, W - 3, H - 3);
-    cairo_stroke(cr);
-    setColour(cr, hex(0xd8b45a));
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, 4.5, 4.5, W - 9, H - 9);
-    cairo_stroke(cr);
+    drawPreviewFrame(cr, W, H, 4.5);
 
     if (x1 > x0 && y1 > y0) {
         const double margin = 14;
@@ -633,34 +640,34 @@ void addTileArtEntries(Entries &out)
     for (int set = 0; set < kTileSets; ++set) {
         sheets.push_back(tileSheet(set));
         std::snprintf(name, sizeof name, "art/tileset_%d.tga", set + 1);
-        out.push_back({name, encodeTGA(sheets.back(), true)});
+        art::addTga(out, name, sheets.back());
     }
     for (int set = 0; set < kTileSets; ++set) {
         std::snprintf(name, sizeof name, "art/preview_tile_%d.tga", set + 1);
-        out.push_back({name, encodeTGA(tilePreview(sheets[set]), true)});
+        art::addTga(out, name, tilePreview(sheets[set]));
     }
     for (int layout = 0; layout < kLayouts; ++layout) {
         std::snprintf(name, sizeof name, "art/preview_layout_%d.jpg", layout + 1);
-        out.push_back({name, encodeJPEG(layoutPreview(layout), 92)});
+        art::addJpeg(out, name, layoutPreview(layout));
     }
     for (int layout = 0; layout < kLayouts; ++layout) {
         std::snprintf(name, sizeof name, "art/title_layout_%d.tga", layout + 1);
-        out.push_back({name, encodeTGA(layoutTitlePicture(layout), true)});
+        art::addTga(out, name, layoutTitlePicture(layout));
     }
-    out.push_back({"art/shadow_top.tga", encodeTGA(shadowTop(), true)});
-    out.push_back({"art/shadow_right.tga", encodeTGA(shadowRight(), true)});
-    out.push_back({"art/outline_green.tga", encodeTGA(outline(true), true)});
-    out.push_back({"art/outline_red.tga", encodeTGA(outline(false), true)});
+    art::addTga(out, "art/shadow_top.tga", shadowTop());
+    art::addTga(out, "art/shadow_right.tga", shadowRight());
+    art::addTga(out, "art/outline_green.tga", outline(true));
+    art::addTga(out, "art/outline_red.tga", outline(false));
     std::vector<Picture> previews;
     for (int b = 0; b < kBackgrounds; ++b) {
         Picture full = background(b);
         previews.push_back(backgroundPreview(full));
         std::snprintf(name, sizeof name, "art/arena%d_tl.jpg", b + 1);
-        out.push_back({name, encodeJPEG(full, 92)});
+        art::addJpeg(out, name, full);
     }
     for (int b = 0; b < kBackgrounds; ++b) {
         std::snprintf(name, sizeof name, "art/preview_background_%d.jpg", b + 1);
-        out.push_back({name, encodeJPEG(previews[b], 92)});
+        art::addJpeg(out, name, previews[b]);
     }
 }
 

@@ -46,6 +46,11 @@ Picture background(int index);          // index 0 is "arena1"
 Picture backgroundPreview(int index);   // same numbering
 Picture backgroundPreview(const Picture &background);
 
+// The frame of the layout and background previews: a 3 px dark gold rule
+// along the edge of a w x h picture and a 1 px gold rule `inner` pixels in
+// (a half-pixel position).
+void drawPreviewFrame(cairo_t *cr, int w, int h, double inner);
+
 // Positions of a layout to draw: the kit's layout when it has 144
 // positions, otherwise a stand-in pyramid so that a preview always exists.
 std::vector<TilePos> previewPositions(int layout);

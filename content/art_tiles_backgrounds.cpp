@@ -531,14 +531,7 @@ Picture backgroundPreview(const Picture &full)
     cairo_paint(cr);
     cairo_restore(cr);
     cairo_surface_destroy(s);
-    setColour(cr, hex(0x9c7a2e));
-    cairo_set_line_width(cr, 3);
-    cairo_rectangle(cr, 1.5, 1.5, W - 3, H - 3);
-    cairo_stroke(cr);
-    setColour(cr, hex(0xd8b45a));
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, 3.5, 3.5, W - 7, H - 7);
-    cairo_stroke(cr);
+    drawPreviewFrame(cr, W, H, 3.5);
     Picture p = canvas.picture();
     for (uint32_t &px : p.argb)
         px |= 0xff000000u;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace content {
 namespace audio {
@@ -77,6 +78,23 @@ PluckTone zither()
     return t;
 }
 
+// The last steps of every effect: no DC, the ends faded, the level set.
+Mono finished(Mono out, double fadeIn, double fadeOut, float peak)
+{
+    removeDC(out);
+    fadeEdges(out, fadeIn, fadeOut);
+    scaleToPeak(out, peak);
+    return out;
+}
+
+Stereo finished(Stereo mix, double fadeIn, double fadeOut)
+{
+    removeDC(mix, false);
+    fadeEdges(mix, fadeIn, fadeOut);
+    scaleToPeak(mix, kOggPeak);
+    return mix;
+}
+
 } // namespace
 
 Mono makeGuiClick()
@@ -85,10 +103,7 @@ Mono makeGuiClick()
     Mono out = strike(1850.0,
                       {{1.0, 1.0, 0.022}, {1.61, 0.55, 0.014}, {2.71, 0.25, 0.009}, {0.36, 0.35, 0.03}},
                       0.06, 0.45, 2500.0, 11);
-    removeDC(out);
-    fadeEdges(out, 0.0, 0.01);
-    scaleToPeak(out, kWavPeak);
-    return out;
+    return finished(std::move(out), 0.0, 0.01, kWavPeak);
 }
 
 Mono makeTileClick()
@@ -99,10 +114,7 @@ Mono makeTileClick()
     Mono out = strike(2250.0, body, 0.09, 0.6, 2800.0, 21);
     const Mono settle = strike(2150.0, body, 0.08, 0.5, 2800.0, 22);
     mixInto(out, settle, at(0.011), 0.3f);
-    removeDC(out);
-    fadeEdges(out, 0.0, 0.02);
-    scaleToPeak(out, kWavPeak);
-    return out;
+    return finished(std::move(out), 0.0, 0.02, kWavPeak);
 }
 
 Mono makeTileUnclick()
@@ -114,10 +126,7 @@ Mono makeTileUnclick()
     Biquad soften = Biquad::lowPass(4200.0, 0.7);
     for (float &v : out)
         v = soften.process(v);
-    removeDC(out);
-    fadeEdges(out, 0.0, 0.02);
-    scaleToPeak(out, kWavPeak);
-    return out;
+    return finished(std::move(out), 0.0, 0.02, kWavPeak);
 }
 
 Mono makeMatch()
@@ -129,11 +138,7 @@ Mono makeMatch()
     const Mono clack = strike(2300.0, {{1.0, 1.0, 0.03}, {1.5, 0.6, 0.02}, {2.1, 0.3, 0.012}}, 0.08, 0.5, 3000.0, 41);
     mixInto(mix, clack, 0, 0.25f, 0.0f);
     addReverb(mix, 0.45, 0.35, 0.5, false);
-    Mono out = toMono(mix);
-    removeDC(out);
-    fadeEdges(out, 0.002, 0.25);
-    scaleToPeak(out, kOggPeak);
-    return out;
+    return finished(toMono(mix), 0.002, 0.25, kOggPeak);
 }
 
 Mono makeBlocked()
@@ -151,10 +156,7 @@ Mono makeBlocked()
     Mono out(toFrames(0.36), 0.0f);
     mixInto(out, knock(155.0, 51), 0, 1.0f);
     mixInto(out, knock(138.0, 52), at(0.12), 0.75f);
-    removeDC(out);
-    fadeEdges(out, 0.002, 0.04);
-    scaleToPeak(out, kOggPeak);
-    return out;
+    return finished(std::move(out), 0.002, 0.04, kOggPeak);
 }
 
 Stereo makeYouWin()
@@ -188,10 +190,7 @@ Stereo makeYouWin()
         mixInto(mix, pad(hz(n), 1.1, 0.35, 1.2, 1800.0), at(land - 0.2), 0.22f, n == 57 ? 0.3f : -0.3f);
     mixInto(mix, noiseHit(1.5, 6000.0, 10000.0, 0.15, 0.9, 131), at(land), 0.05f, 0.2f);
     addReverb(mix, 0.7, 0.3, 0.9, false);
-    removeDC(mix, false);
-    fadeEdges(mix, 0.002, 0.5);
-    scaleToPeak(mix, kOggPeak);
-    return mix;
+    return finished(std::move(mix), 0.002, 0.5);
 }
 
 Mono makeHint()
@@ -205,11 +204,7 @@ Mono makeHint()
     }
     mixInto(mix, noiseHit(0.6, 5000.0, 10000.0, 0.12, 0.35, 141), 0, 0.06f, 0.0f);
     addReverb(mix, 0.5, 0.4, 0.6, false);
-    Mono out = toMono(mix);
-    removeDC(out);
-    fadeEdges(out, 0.002, 0.3);
-    scaleToPeak(out, kOggPeak);
-    return out;
+    return finished(toMono(mix), 0.002, 0.3, kOggPeak);
 }
 
 Stereo makeGameOver()
@@ -241,10 +236,7 @@ Stereo makeGameOver()
     mixInto(mix, pad(hz(59), 0.9, 0.5, 0.8, 1200.0), at(1.0), 0.18f, -0.2f);
     mixInto(mix, pad(hz(66), 0.9, 0.5, 0.8, 1200.0), at(1.0), 0.14f, 0.2f);
     addReverb(mix, 0.65, 0.35, 0.8, false);
-    removeDC(mix, false);
-    fadeEdges(mix, 0.002, 0.6);
-    scaleToPeak(mix, kOggPeak);
-    return mix;
+    return finished(std::move(mix), 0.002, 0.6);
 }
 
 Stereo makeSplash()
@@ -269,10 +261,7 @@ Stereo makeSplash()
                             0.03);
     mixInto(mix, gong, at(land - 0.02), 0.45f, 0.0f);
     addReverb(mix, 0.7, 0.3, 0.9, false);
-    removeDC(mix, false);
-    fadeEdges(mix, 0.002, 0.45);
-    scaleToPeak(mix, kOggPeak);
-    return mix;
+    return finished(std::move(mix), 0.002, 0.45);
 }
 
 } // namespace audio

@@ -59,43 +59,50 @@ float Noise::uniform()
     return float(m_state >> 8) * (1.0f / 16777216.0f);
 }
 
-Biquad Biquad::lowPass(double freq, double q)
+namespace {
+
+// cos(w) and alpha of the cookbook formulas for a corner or centre at freq.
+struct Angle
+{
+    double c, alpha;
+};
+
+Angle angleOf(double freq, double q)
+{
+    const double w = 2.0 * kPi * freq / kRate;
+    return Angle{std::cos(w), std::sin(w) / (2.0 * q)};
+}
+
+} // namespace
+
+Biquad Biquad::normalised(double b0, double b1, double b2, double c, double alpha)
 {
     Biquad f;
-    const double w = 2.0 * kPi * freq / kRate, c = std::cos(w), alpha = std::sin(w) / (2.0 * q);
     const double a0 = 1.0 + alpha;
-    f.m_b0 = (1.0 - c) / 2.0 / a0;
-    f.m_b1 = (1.0 - c) / a0;
-    f.m_b2 = f.m_b0;
+    f.m_b0 = b0 / a0;
+    f.m_b1 = b1 / a0;
+    f.m_b2 = b2 / a0;
     f.m_a1 = -2.0 * c / a0;
     f.m_a2 = (1.0 - alpha) / a0;
     return f;
+}
+
+Biquad Biquad::lowPass(double freq, double q)
+{
+    const Angle a = angleOf(freq, q);
+    return normalised((1.0 - a.c) / 2.0, 1.0 - a.c, (1.0 - a.c) / 2.0, a.c, a.alpha);
 }
 
 Biquad Biquad::highPass(double freq, double q)
 {
-    Biquad f;
-    const double w = 2.0 * kPi * freq / kRate, c = std::cos(w), alpha = std::sin(w) / (2.0 * q);
-    const double a0 = 1.0 + alpha;
-    f.m_b0 = (1.0 + c) / 2.0 / a0;
-    f.m_b1 = -(1.0 + c) / a0;
-    f.m_b2 = f.m_b0;
-    f.m_a1 = -2.0 * c / a0;
-    f.m_a2 = (1.0 - alpha) / a0;
-    return f;
+    const Angle a = angleOf(freq, q);
+    return normalised((1.0 + a.c) / 2.0, -(1.0 + a.c), (1.0 + a.c) / 2.0, a.c, a.alpha);
 }
 
 Biquad Biquad::bandPass(double freq, double q)
 {
-    Biquad f;
-    const double w = 2.0 * kPi * freq / kRate, c = std::cos(w), alpha = std::sin(w) / (2.0 * q);
-    const double a0 = 1.0 + alpha;
-    f.m_b0 = alpha / a0;
-    f.m_b1 = 0.0;
-    f.m_b2 = -alpha / a0;
-    f.m_a1 = -2.0 * c / a0;
-    f.m_a2 = (1.0 - alpha) / a0;
-    return f;
+    const Angle a = angleOf(freq, q);
+    return normalised(a.alpha, 0.0, -a.alpha, a.c, a.alpha);
 }
 
 float Biquad::process(float x)

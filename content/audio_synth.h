@@ -48,6 +48,9 @@ public:
     float process(float x);
 
 private:
+    // The filter from its numerator and the angle terms cos(w) and alpha.
+    static Biquad normalised(double b0, double b1, double b2, double c, double alpha);
+
     double m_b0 = 1, m_b1 = 0, m_b2 = 0, m_a1 = 0, m_a2 = 0;
     double m_z1 = 0, m_z2 = 0;
 };

@@ -1,4 +1,5 @@
 #include "content/archive_fixture.h"
+#include "content/kit_test_util.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,13 +43,6 @@ Mounted &s_mounted()
 {
     static Mounted mounted;
     return mounted;
-}
-
-std::string s_number(const char *pattern, int n)
-{
-    char name[128];
-    std::snprintf(name, sizeof name, pattern, n);
-    return name;
 }
 
 } // namespace
@@ -122,13 +116,13 @@ std::vector<std::string> expectedImageNames()
         "art/arrow_right_tl.tga", "art/arrow_left_lit_tl.tga", "art/arrow_right_lit_tl.tga", "art/shadow_top.tga",
         "art/shadow_right.tga", "art/nomatch_alpha_tl.tga", "art/board_complete_tl.jpg", "art/gameover_tl.jpg"};
     for (int i = 1; i <= 18; ++i)
-        n.push_back(s_number("art/preview_layout_%d.jpg", i));
+        n.push_back(numbered("art/preview_layout_%d.jpg", i));
     for (int i = 1; i <= 18; ++i)
-        n.push_back(s_number("art/title_layout_%d.tga", i));
+        n.push_back(numbered("art/title_layout_%d.tga", i));
     for (int i = 1; i <= 8; ++i)
-        n.push_back(s_number("art/preview_tile_%d.tga", i));
+        n.push_back(numbered("art/preview_tile_%d.tga", i));
     for (int i = 1; i <= 10; ++i)
-        n.push_back(s_number("art/preview_background_%d.jpg", i));
+        n.push_back(numbered("art/preview_background_%d.jpg", i));
     n.insert(n.end(), {"art/icon_start_tl.tga", "art/icon_start_lit_tl.tga", "art/icon_clicktocontinue_lit.tga"});
     for (const char *c : {"exit", "showmoves", "hint", "findmatch", "options", "pause", "resume", "velmora", "newgame",
                           "rules", "shuffle", "undo"}) {
@@ -137,13 +131,13 @@ std::vector<std::string> expectedImageNames()
     }
     n.insert(n.end(), {"art/icon_score_tl.tga", "art/icon_tiles_left_tl.tga", "art/icon_available_tl.tga"});
     for (int i = 0; i <= 9; ++i)
-        n.push_back(s_number("art/font_number_%d.tga", i));
+        n.push_back(numbered("art/font_number_%d.tga", i));
     n.insert(n.end(), {"art/font_colon.tga", "art/font_comma.tga", "art/outline_green.tga", "art/outline_red.tga"});
     // Loaded when a game starts.
     for (int i = 1; i <= 10; ++i)
-        n.push_back(s_number("art/arena%d_tl.jpg", i));
+        n.push_back(numbered("art/arena%d_tl.jpg", i));
     for (int i = 1; i <= 8; ++i)
-        n.push_back(s_number("art/tileset_%d.tga", i));
+        n.push_back(numbered("art/tileset_%d.tga", i));
     // The loading screen and the dialogs.
     n.insert(n.end(),
              {"art/loading_tl.jpg", "art/progress_tl.tga", "art/restart_areyousure.jpg",
@@ -178,7 +172,7 @@ std::vector<std::string> expectedLayoutNames()
                                   "layouts/quin.tml",    "layouts/temple.tml",   "layouts/hurricane.tml",
                                   "layouts/vemo.tml"};
     for (int i = 0; i <= 10; ++i)
-        n.push_back(s_number("layouts/velmora%d.tml", i));
+        n.push_back(numbered("layouts/velmora%d.tml", i));
     return n;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "content/archive_fixture.h"
+#include "content/kit_test_util.h"
 #include "engine/media/H2DDisplayDevice.h"
 #include "engine/media/HImage.h"
 #include "engine/media/HImageLoader.h"
@@ -20,12 +21,6 @@
 using namespace kit_test;
 
 namespace {
-
-bool s_endsWith(const std::string &s, const char *tail)
-{
-    const std::string t = tail;
-    return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
-}
 
 // Every picture decoded once for the whole program.
 const std::map<std::string, Image> &s_images()
@@ -46,13 +41,6 @@ const Image *s_image(const std::string &name)
 {
     auto it = s_images().find(name);
     return it == s_images().end() ? nullptr : &it->second;
-}
-
-std::string s_number(const char *pattern, int n)
-{
-    char name[128];
-    std::snprintf(name, sizeof name, pattern, n);
-    return name;
 }
 
 // Components and width from a JPEG's start-of-frame marker.
@@ -96,7 +84,7 @@ TEST(KitImages, EveryPictureDecodesWithTheEnginesLoaders)
         const Image &image = *s_image(name);
         EXPECT_GT(image.width, 0);
         EXPECT_GT(image.height, 0);
-        if (s_endsWith(name, ".tga")) {
+        if (endsWith(name, ".tga")) {
             ASSERT_GE(bytes.size(), 18u);
             EXPECT_EQ(bytes[0], 0) << "ID length";
             EXPECT_EQ(bytes[1], 0) << "colour-map type";
@@ -105,7 +93,7 @@ TEST(KitImages, EveryPictureDecodesWithTheEnginesLoaders)
             EXPECT_EQ(bytes[17] & 0x20, 0) << "rows must be stored bottom-up";
             EXPECT_EQ(bytes.size(), 18u + size_t(image.width) * image.height * (bytes[16] / 8));
         } else {
-            ASSERT_TRUE(s_endsWith(name, ".jpg"));
+            ASSERT_TRUE(endsWith(name, ".jpg"));
             int components = 0, width = 0;
             ASSERT_TRUE(s_jpegFrame(bytes, components, width));
             EXPECT_EQ(components, 3);
@@ -138,13 +126,13 @@ TEST(KitImages, PicturesHaveTheSizesTheScreenNeeds)
         EXPECT_EQ(image->height, s.height);
     }
     for (int i = 1; i <= 10; ++i) {
-        const Image *arena = s_image(s_number("art/arena%d_tl.jpg", i));
+        const Image *arena = s_image(numbered("art/arena%d_tl.jpg", i));
         ASSERT_NE(arena, nullptr);
         EXPECT_EQ(arena->width, 520);
         EXPECT_EQ(arena->height, 480);
     }
     for (int i = 1; i <= 8; ++i) {
-        const Image *sheet = s_image(s_number("art/tileset_%d.tga", i));
+        const Image *sheet = s_image(numbered("art/tileset_%d.tga", i));
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(sheet->width, 507);
         EXPECT_EQ(sheet->height, 220);
@@ -171,7 +159,7 @@ TEST(KitImages, PicturesHaveTheSizesTheScreenNeeds)
     }
     // Layout previews end above the start button.
     for (int i = 1; i <= 18; ++i) {
-        const Image *preview = s_image(s_number("art/preview_layout_%d.jpg", i));
+        const Image *preview = s_image(numbered("art/preview_layout_%d.jpg", i));
         ASSERT_NE(preview, nullptr);
         EXPECT_LE(203 + preview->height, 429) << i;
         EXPECT_LE(preview->width, 515) << i;
@@ -215,7 +203,7 @@ TEST(KitImages, GroupsThatShareAPlaceShareASize)
 
     std::vector<std::string> titles;
     for (int i = 1; i <= 18; ++i)
-        titles.push_back(s_number("art/title_layout_%d.tga", i));
+        titles.push_back(numbered("art/title_layout_%d.tga", i));
     sameSize(titles);
 
     // HUD glyphs are laid out with the height of digit 0.
@@ -223,7 +211,7 @@ TEST(KitImages, GroupsThatShareAPlaceShareASize)
     ASSERT_NE(zero, nullptr);
     std::vector<std::string> glyphs = {"art/font_colon.tga", "art/font_comma.tga"};
     for (int i = 0; i <= 9; ++i)
-        glyphs.push_back(s_number("art/font_number_%d.tga", i));
+        glyphs.push_back(numbered("art/font_number_%d.tga", i));
     for (const std::string &g : glyphs) {
         const Image *image = s_image(g);
         ASSERT_NE(image, nullptr) << g;
@@ -259,11 +247,11 @@ TEST(KitImages, PlainlyDrawnPicturesUseOnlyFullOrNoAlpha)
     // Drawn with the plain blit, which shows only pixels of alpha 255.
     std::vector<std::string> names;
     for (int i = 1; i <= 8; ++i) {
-        names.push_back(s_number("art/tileset_%d.tga", i));
-        names.push_back(s_number("art/preview_tile_%d.tga", i));
+        names.push_back(numbered("art/tileset_%d.tga", i));
+        names.push_back(numbered("art/preview_tile_%d.tga", i));
     }
     for (int i = 1; i <= 18; ++i)
-        names.push_back(s_number("art/title_layout_%d.tga", i));
+        names.push_back(numbered("art/title_layout_%d.tga", i));
     for (const std::string &name : names) {
         const Image *image = s_image(name);
         ASSERT_NE(image, nullptr) << name;
@@ -298,7 +286,7 @@ TEST(KitImages, TileSheetsFillExactlyTheCellsOfTheTileKinds)
     // Cells that no tile kind uses stay empty; used cells show a tile face.
     const int unused[] = {9, 10, 11, 12, 22, 23, 24, 25, 46, 47};
     for (int set = 1; set <= 8; ++set) {
-        const std::string name = s_number("art/tileset_%d.tga", set);
+        const std::string name = numbered("art/tileset_%d.tga", set);
         const Image *sheet = s_image(name);
         ASSERT_NE(sheet, nullptr) << name;
         ASSERT_EQ(sheet->width, 507);
@@ -392,7 +380,7 @@ TEST_F(KitSurfaces, EveryPictureBecomesASurfaceWithTheRightMask)
         std::vector<uint8_t> mask;
         int w = 0, h = 0;
         ASSERT_TRUE(maskOf(name, mask, w, h));
-        if (s_endsWith(name, ".jpg")) {
+        if (endsWith(name, ".jpg")) {
             EXPECT_TRUE(mask.empty()) << "a full picture must be opaque";
             continue;
         }

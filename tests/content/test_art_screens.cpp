@@ -15,8 +15,11 @@
 #include "content/ContentKit.h"
 #include "content/Encoders.h"
 #include "content/art_screens_parts.h"
+#include "content/kit_test_util.h"
 
 using namespace content;
+using kit_test::endsWith;
+using kit_test::luminance;
 
 namespace {
 
@@ -58,17 +61,6 @@ Picture decodeTga32(const std::vector<uint8_t> &b)
         for (int x = 0; x < w; ++x, o += 4)
             p.at(x, y) = uint32_t(b[o + 3]) << 24 | uint32_t(b[o + 2]) << 16 | uint32_t(b[o + 1]) << 8 | b[o];
     return p;
-}
-
-double luminance(uint32_t p)
-{
-    return (0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255)) / 255.0;
-}
-
-bool endsWith(const std::string &s, const char *tail)
-{
-    std::string t(tail);
-    return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
 }
 
 // Every screen picture, generated once and decoded the way the game reads it.

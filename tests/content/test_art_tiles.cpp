@@ -12,19 +12,16 @@
 #include <vector>
 
 #include "content/art_tiles.h"
+#include "content/kit_test_util.h"
 #include "game/TMBoard.h"
 
 using namespace content;
 using namespace content::tileart;
+using kit_test::luminance;
 
 namespace {
 
 uint32_t alphaOf(uint32_t p) { return p >> 24; }
-
-double luminance(uint32_t p)
-{
-    return (0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255)) / 255.0;
-}
 
 bool hasBinaryAlpha(const Picture &p)
 {

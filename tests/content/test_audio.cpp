@@ -4,6 +4,8 @@
 // that carries on across its loop point.
 #include "content/archive_fixture.h"
 #include "content/audio_synth.h"
+#include "content/kit_test_util.h"
+#include "content/sound_decode.h"
 #include "engine/media/HOggVorbisAudioStream.h"
 
 #include <gtest/gtest.h>
@@ -11,56 +13,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <vector>
 
 using namespace content::audio;
+using kit_test::Decoded;
+using kit_test::decodeOggWithEngine;
+using kit_test::le16;
+using kit_test::le32;
 
 namespace {
-
-uint32_t le32(const std::vector<uint8_t> &b, size_t at)
-{
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-
-uint16_t le16(const std::vector<uint8_t> &b, size_t at)
-{
-    return uint16_t(b[at] | b[at + 1] << 8);
-}
-
-struct Decoded
-{
-    int channels = 0;
-    long rate = 0;
-    std::vector<int16_t> pcm;   // interleaved
-    size_t frames() const { return channels ? pcm.size() / size_t(channels) : 0; }
-};
-
-// Decodes through the engine's own music stream; the rate comes from the
-// Vorbis identification header, which the stream does not look at.
-bool decodeOgg(const std::vector<uint8_t> &bytes, Decoded &out)
-{
-    static const uint8_t id[] = {1, 'v', 'o', 'r', 'b', 'i', 's'};
-    const auto at = std::search(bytes.begin(), bytes.end(), std::begin(id), std::end(id));
-    if (at == bytes.end() || size_t(bytes.end() - at) < 16)
-        return false;
-    const size_t header = size_t(at - bytes.begin());
-    out.rate = long(le32(bytes, header + 12));
-
-    HOggVorbisAudioStream stream;
-    if (!stream.open())
-        return false;
-    if (!stream.setStream(bytes.data(), int32_t(bytes.size()), 16, kRate, 0)) {
-        stream.close();
-        return false;
-    }
-    out.channels = stream.getChannels();
-    out.pcm.resize(size_t(stream.getLength()) / 2);
-    const int32_t got = stream.readNextChunk(out.pcm.data(), int32_t(out.pcm.size() * 2));
-    stream.close();
-    return got == int32_t(out.pcm.size() * 2);
-}
 
 // Frequency from the zero crossings of a low-passed copy, between a and b seconds.
 double measuredPitch(Mono m, double expected, double a, double b)
@@ -87,16 +49,9 @@ bool decodeEntry(const std::string &name, Decoded &d)
     std::vector<uint8_t> bytes;
     if (!kit_test::readEntry(name, bytes))
         return false;
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".wav") == 0) {
-        if (bytes.size() < 44)
-            return false;
-        d.channels = le16(bytes, 22);
-        d.rate = long(le32(bytes, 24));
-        d.pcm.resize((bytes.size() - 44) / 2);
-        std::memcpy(d.pcm.data(), bytes.data() + 44, d.pcm.size() * 2);
-        return true;
-    }
-    return decodeOgg(bytes, d);
+    if (kit_test::endsWith(name, ".wav"))
+        return kit_test::decodeWav(bytes, d);
+    return decodeOggWithEngine(bytes, d);
 }
 
 double mean(const Mono &m, size_t from, size_t to)
@@ -135,14 +90,14 @@ TEST(KitAudioEncoding, OggKeepsRateChannelsAndExactLengthAndIsRepeatable)
     EXPECT_EQ(le32(a, 14), 0x1234u) << "the stream serial number is the one given";
 
     Decoded d;
-    ASSERT_TRUE(decodeOgg(a, d));
+    ASSERT_TRUE(decodeOggWithEngine(a, d));
     EXPECT_EQ(d.rate, 22050);
     EXPECT_EQ(d.channels, 2);
     EXPECT_EQ(d.frames(), s.frames());
 
     const Mono m(1000, 0.25f);
     Decoded dm;
-    ASSERT_TRUE(decodeOgg(encodeOgg(m, 0.5f, 7), dm));
+    ASSERT_TRUE(decodeOggWithEngine(encodeOgg(m, 0.5f, 7), dm));
     EXPECT_EQ(dm.channels, 1);
     EXPECT_EQ(dm.frames(), m.size());
 }
