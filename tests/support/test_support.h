@@ -10,7 +10,9 @@
 #include <fcntl.h>
 #include <ftw.h>
 #include <functional>
+#include <cstdint>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,6 +80,23 @@ inline std::string readFile(const std::string &path)
         bytes.append(chunk, n);
     fclose(f);
     return bytes;
+}
+
+// Byte-vector forms for binary fixtures. writeBytes leaves the file's mode
+// as it is, so tests can check the modes the code under test sets.
+inline bool writeBytes(const std::string &path, const std::vector<uint8_t> &bytes)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+inline std::vector<uint8_t> readBytes(const std::string &path)
+{
+    const std::string bytes = readFile(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 inline bool fileExists(const std::string &path)

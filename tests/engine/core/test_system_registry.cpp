@@ -46,33 +46,10 @@ Bytes operator+(Bytes a, const Bytes &b)
     return a;
 }
 
-bool exists(const std::string &path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
+using tilmar_test::fileExists;
 
-bool writeFile(const std::string &path, const Bytes &bytes)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-Bytes readFile(const std::string &path)
-{
-    Bytes bytes;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-    return bytes;
-}
+using tilmar_test::readBytes;
+using tilmar_test::writeBytes;
 
 std::vector<std::string> listDirectory(const std::string &path)
 {
@@ -128,8 +105,8 @@ protected:
 
     void givenFile(const Bytes &bytes)
     {
-        ASSERT_TRUE(exists(directory()) || mkdir(directory().c_str(), 0700) == 0);
-        ASSERT_TRUE(writeFile(file(), bytes));
+        ASSERT_TRUE(fileExists(directory()) || mkdir(directory().c_str(), 0700) == 0);
+        ASSERT_TRUE(writeBytes(file(), bytes));
     }
 
     static Bytes value32(int32_t v)
@@ -169,7 +146,7 @@ TEST_F(Registry, OneValueWritesTheFifteenByteRecord)
     ASSERT_TRUE(registry.close());
 
     const Bytes expected = {'L', 'a', 'y', 'o', 'u', 't', 0, 4, 0, 0, 0, 0x0D, 0x0C, 0x0B, 0x0A};
-    EXPECT_EQ(readFile(file()), expected);
+    EXPECT_EQ(readBytes(file()), expected);
     struct stat st;
     ASSERT_EQ(stat(file().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -198,7 +175,7 @@ TEST_F(Registry, RecordOrderAfterLoading)
         ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
         ASSERT_TRUE(registry.writeData(c.key, c.value, static_cast<int32_t>(std::strlen(c.value))));
         ASSERT_TRUE(registry.close());
-        EXPECT_EQ(readFile(file()), c.expected);
+        EXPECT_EQ(readBytes(file()), c.expected);
     }
 }
 
@@ -208,21 +185,21 @@ TEST_F(Registry, OpenAndCloseWithoutWritesKeepsTheFileAsItIs)
     // No file and no writes: no file either.
     ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
     ASSERT_TRUE(registry.close());
-    EXPECT_FALSE(exists(file()));
+    EXPECT_FALSE(fileExists(file()));
 
     const Bytes content = record("Fullscreen", value32(1)) + record("HS:0x0", Bytes(48, 7)) +
                           record("LastHighScoreName", bytesOf(std::string("Ann") + '\0'));
     givenFile(content);
     ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
     ASSERT_TRUE(registry.close());
-    EXPECT_EQ(readFile(file()), content);
+    EXPECT_EQ(readBytes(file()), content);
 
     // An empty file stays empty.
     givenFile(Bytes());
     ASSERT_TRUE(registry.open(nullptr, "Velmora", "Tilmar"));
     ASSERT_TRUE(registry.close());
-    EXPECT_TRUE(exists(file()));
-    EXPECT_TRUE(readFile(file()).empty());
+    EXPECT_TRUE(fileExists(file()));
+    EXPECT_TRUE(readBytes(file()).empty());
 }
 
 TEST_F(Registry, ReadStringIsBoundedTerminatedAndCaseSensitive)
@@ -335,7 +312,7 @@ TEST_F(Registry, DamagedFilesLoadTheRecordsThatArePresent)
             ASSERT_TRUE(registry.writeData(std::string(1023, 'k').c_str(), buffer, count));
         }
         ASSERT_TRUE(registry.close());
-        EXPECT_EQ(readFile(file()), c.saved);
+        EXPECT_EQ(readBytes(file()), c.saved);
     }
 }
 
@@ -376,12 +353,12 @@ TEST_F(Registry, HomeTooLongForThePathsFailsTheOpen)
         setHome(home);
         TestRegistry registry;
         EXPECT_EQ(registry.open(nullptr, "Velmora", "Tilmar"), c.opens);
-        EXPECT_EQ(exists(directory()), c.opens);
+        EXPECT_EQ(fileExists(directory()), c.opens);
         if (c.opens) {
             const int32_t one = 1;
             ASSERT_TRUE(registry.writeValue("Fullscreen", &one, 4));
             ASSERT_TRUE(registry.close());
-            EXPECT_EQ(readFile(file()), record("Fullscreen", value32(1)));
+            EXPECT_EQ(readBytes(file()), record("Fullscreen", value32(1)));
             std::system(("rm -rf '" + directory() + "'").c_str());
         } else {
             EXPECT_EQ(registry.path(), nullptr);
@@ -456,7 +433,7 @@ TEST_F(Registry, FailedSaveKeepsEntriesForTheNextClose)
 
     ASSERT_EQ(mkdir(directory().c_str(), 0700), 0);
     EXPECT_TRUE(registry.close());
-    EXPECT_EQ(readFile(file()), record("Tileset", value32(3)));
+    EXPECT_EQ(readBytes(file()), record("Tileset", value32(3)));
 }
 
 // A save cut short by the file-size limit leaves the previous file exactly as
@@ -484,7 +461,7 @@ TEST_F(Registry, SaveThatCannotCompleteLeavesThePreviousFileIntact)
         registry.writeData("Background", big.data(), static_cast<int32_t>(big.size()));
         if (registry.close())
             return 13;
-        if (readFile(path) != previous)
+        if (readBytes(path) != previous)
             return 14;
         if (listDirectory(dir) != std::vector<std::string>{"registry_Velmora_Tilmar"})
             return 15;
@@ -495,7 +472,7 @@ TEST_F(Registry, SaveThatCannotCompleteLeavesThePreviousFileIntact)
             return 17;
         if (!registry.close())
             return 18;
-        if (readFile(path) != record("Background", big) + previous)
+        if (readBytes(path) != record("Background", big) + previous)
             return 19;
         return 0;
     };
@@ -515,7 +492,7 @@ TEST_F(Registry, ProcessRegistryIsSavedAtExit)
         std::exit(0);
     };
     EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(readFile(file()), record("Sound Volume", value32(7)));
+    EXPECT_EQ(readBytes(file()), record("Sound Volume", value32(7)));
 }
 
 // Writes made while the registry is not open are dropped by the next open.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -48,27 +50,8 @@ Bytes contentOf(const char *storedName)
     return bytes;
 }
 
-bool writeFile(const std::string &path, const Bytes &bytes)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-Bytes readFile(const std::string &path)
-{
-    Bytes bytes;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-    return bytes;
-}
+using tilmar_test::readBytes;
+using tilmar_test::writeBytes;
 
 // A malloc'd copy, since the file system takes ownership of the block.
 void *mallocCopy(const Bytes &bytes)
@@ -118,7 +101,7 @@ protected:
         ASSERT_EQ(mkdir((s_dir + "/src/Art").c_str(), 0700), 0);
         ASSERT_EQ(mkdir((s_dir + "/src/layouts").c_str(), 0700), 0);
         for (const Entry &e : kEntries)
-            ASSERT_TRUE(writeFile(s_dir + "/src/" + e.storedName, contentOf(e.storedName)));
+            ASSERT_TRUE(writeBytes(s_dir + "/src/" + e.storedName, contentOf(e.storedName)));
 
         std::string cd = "cd '" + s_dir + "/src' && ";
         s_haveZip = std::system("command -v zip >/dev/null 2>&1") == 0 &&
@@ -136,7 +119,7 @@ protected:
             "        z.write(src + '/' + name, name, compress_type=method)\n"
             "with zipfile.ZipFile(sys.argv[3], 'w') as z:\n"
             "    z.writestr('Stored.bin', bytes(range(100)), compress_type=zipfile.ZIP_STORED)\n";
-        ASSERT_TRUE(writeFile(s_dir + "/make.py", Bytes(script.begin(), script.end())));
+        ASSERT_TRUE(writeBytes(s_dir + "/make.py", Bytes(script.begin(), script.end())));
         s_havePython = std::system(("python3 '" + s_dir + "/make.py' '" + s_dir + "/src' '" + s_dir +
                                     "/python.zip' '" + s_dir + "/stored.zip' >/dev/null 2>&1")
                                        .c_str()) == 0;
@@ -190,7 +173,7 @@ TEST_P(ZipArchiveContents, ServesEveryEntryUnderAnyCaseOfItsName)
 
     HZIPFileSystem fs;
     if (mc.fromMemory)
-        ASSERT_TRUE(mountBytes(fs, readFile(path(mc.archive))));
+        ASSERT_TRUE(mountBytes(fs, readBytes(path(mc.archive))));
     else
         ASSERT_TRUE(fs.mount(path(mc.archive).c_str()));
     ASSERT_NE(fs.getArchive(), nullptr);
@@ -244,7 +227,7 @@ TEST_F(ZipArchives, EveryReadStartsAtTheBeginningOfTheEntry)
 {
     requireTools(false, true);
     HZIPFileSystem fs;
-    ASSERT_TRUE(mountBytes(fs, readFile(path("python.zip"))));
+    ASSERT_TRUE(mountBytes(fs, readBytes(path("python.zip"))));
     HFile *file = fs.openFileForRead("art/TITLE.tga");
     ASSERT_NE(file, nullptr);
     const Bytes expected = contentOf("Art/Title.TGA");
@@ -266,7 +249,7 @@ TEST_F(ZipArchives, PoolOfSixteenFiles)
 {
     requireTools(false, true);
     HZIPFileSystem fs;
-    ASSERT_TRUE(mountBytes(fs, readFile(path("python.zip"))));
+    ASSERT_TRUE(mountBytes(fs, readBytes(path("python.zip"))));
 
     HFile *files[16];
     for (int i = 0; i < 16; ++i) {
@@ -341,7 +324,7 @@ TEST_F(ZipArchives, NothingIsServedWithoutAnOpenArchive)
 TEST_F(ZipArchives, BadBlocksFailToMountAndAreFreed)
 {
     requireTools(true, false);
-    const Bytes good = readFile(path("tool.zip"));
+    const Bytes good = readBytes(path("tool.zip"));
     ASSERT_GT(good.size(), 100u);
 
     Bytes garbage(4096);
@@ -390,7 +373,7 @@ TEST_F(ZipArchives, BadBlocksFailToMountAndAreFreed)
 TEST_F(ZipArchives, DamagedEntriesReadAsFailures)
 {
     requireTools(false, true);
-    const Bytes good = readFile(path("stored.zip"));
+    const Bytes good = readBytes(path("stored.zip"));
     const size_t local = findSignature(good, kLocalHeader);
     const size_t central = findSignature(good, kCentralHeader);
     ASSERT_EQ(local, 0u);
