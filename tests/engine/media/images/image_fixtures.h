@@ -45,7 +45,7 @@ inline Bytes tga(int type, int depth, uint32_t width, uint32_t height, const Byt
     b += char(0);            // ID length
     b += char(colorMapType); // colour-map type
     b += char(type);
-    b += Bytes(5, '\0');     // colour-map specification
+    b += Bytes(5, '\0');     // colour-map fields (none)
     putLE16(b, 0);           // x origin
     putLE16(b, 0);           // y origin
     putLE16(b, width);
