@@ -415,6 +415,71 @@ TEST_F(SDLInputTest, ShortcutKeysWithOtherModifiersAreOrdinaryKeys)
     }
 }
 
+TEST_F(SDLInputTest, PressesThatPostNoKeyEventKeepThePendingMoveButStillSetTheMask)
+{
+    // Only a posted key or button event cancels a pending move; the
+    // shortcuts and ignored symbols do not, but they do set the mask that
+    // later clicks carry, on the press and again on the swallowed release.
+    struct Case
+    {
+        const char *label;
+        int32_t symbol;
+        int32_t mod;
+        HEventType special;  // ET_NONE: the press posts nothing
+        int32_t mask;
+    };
+    const Case cases[] = {
+        {"ctrl+G", SDLK_g, KMOD_LCTRL, ET_NONE, MOD_CTRL},
+        {"meta+Q", SDLK_q, KMOD_LMETA | KMOD_LSHIFT, ET_QUIT, MOD_SHIFT},
+        {"alt+Enter", SDLK_RETURN, KMOD_LALT, ET_TOGGLE_FULLSCREEN, MOD_ALT},
+        {"meta+V", SDLK_v, KMOD_RMETA | KMOD_RCTRL, ET_PASTE, MOD_CTRL},
+        {"beyond the table", 400, KMOD_RALT, ET_NONE, MOD_ALT},
+    };
+    s_grabMode = SDL_GRAB_OFF;
+    Uint16 x = 20;
+    for (const Case &c : cases) {
+        ++x;
+        pushMotion(x, 100);
+        pushKey(SDL_KEYDOWN, c.symbol, c.mod, 'k');
+        std::vector<HEvent> events = drain();
+        std::vector<HEventType> types;
+        for (const HEvent &e : events)
+            types.push_back(e.type);
+        std::vector<HEventType> expected;
+        if (c.special != ET_NONE)
+            expected.push_back(c.special);
+        expected.push_back(ET_MOUSEMOVE);
+        ASSERT_EQ(types, expected) << c.label;
+        EXPECT_EQ(events.back().x, x) << c.label;
+        EXPECT_EQ(events.back().y, 100) << c.label;
+
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 1, 2);
+        events = drain();
+        ASSERT_EQ(events.size(), 1u) << c.label;
+        EXPECT_EQ(events[0].keyCode, KC_RBUTTON) << c.label;
+        EXPECT_EQ(events[0].modifiers, c.mask) << c.label;
+
+        // The release, swallowed or ignored, behaves the same way.
+        pushMotion(x, 101);
+        pushKey(SDL_KEYUP, c.symbol, KMOD_NONE);
+        events = drain();
+        ASSERT_EQ(events.size(), 1u) << c.label;
+        EXPECT_EQ(events[0].type, ET_MOUSEMOVE) << c.label;
+        EXPECT_EQ(events[0].y, 101) << c.label;
+
+        pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 1, 2);
+        events = drain();
+        ASSERT_EQ(events.size(), 1u) << c.label;
+        EXPECT_EQ(events[0].modifiers, 0) << c.label;
+
+        // Only one release was swallowed: the next is an ordinary key-up
+        // (nothing at all for a symbol beyond the table).
+        pushKey(SDL_KEYUP, c.symbol, KMOD_NONE);
+        events = drain();
+        EXPECT_EQ(events.size(), c.symbol < kSDLKeyTableSize ? 1u : 0u) << c.label;
+    }
+}
+
 TEST_F(SDLInputTest, MotionBurstBecomesOneMoveAtItsLastPointAfterTheOtherEvents)
 {
     for (Uint16 i = 0; i < 5; ++i)
