@@ -1,5 +1,6 @@
 #include "engine/media/HAudioSampleLoader.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -97,6 +98,11 @@ bool HWAVLoader::loadAudioSample(HFileSystem *fileSystem, const char *name,
         }
         outSize = static_cast<int32_t>(dataSize);
     } else if (fileBits == 8 && bits == 16) {
+        // Doubling more than 1 GiB of data would not fit the 32-bit size.
+        if (dataSize > static_cast<uint32_t>(INT32_MAX / 2)) {
+            std::free(buffer);
+            return false;
+        }
         outSize = static_cast<int32_t>(dataSize) * 2;
     } else if (fileBits == 16 && bits == 8) {
         outSize = static_cast<int32_t>(dataSize / 2);

@@ -428,3 +428,61 @@ TEST(SampleLoaderReads, AFileThatDeliversLessThanItsSizeFailsAndIsClosed)
         }
     }
 }
+
+namespace {
+
+// Claims a little over 1 GiB and delivers it in one read, writing only the
+// header (the rest of the loader's buffer is never touched, so it costs no
+// memory).
+class HugeWavFile : public HFile
+{
+public:
+    explicit HugeWavFile(const std::string &header) : m_header(header)
+    {
+        m_size = (1 << 30) + 44 + 8;
+    }
+    int32_t read(void *buffer, int32_t length) override
+    {
+        std::memcpy(buffer, m_header.data(), std::min(length, static_cast<int32_t>(m_header.size())));
+        return length;
+    }
+    int32_t write(const void *, int32_t) override { return 0; }
+    int32_t rewind() override { return 1; }
+
+private:
+    std::string m_header;
+};
+
+class HugeFileSystem : public HFileSystem
+{
+public:
+    explicit HugeFileSystem(const std::string &header) : file(header) {}
+    bool fileExists(const char *) override { return true; }
+    HFile *openFileForRead(const char *) override
+    {
+        file.setFileSystem(this);
+        return &file;
+    }
+    HFile *openFileForWrite(const char *) override { return nullptr; }
+    time_t getFileTime(const char *) override { return 0; }
+
+    HugeWavFile file;
+
+protected:
+    void m_closeFile(HFile *) override {}
+};
+
+} // namespace
+
+TEST(SampleLoaderReads, EightBitDataTooLargeToDoubleFailsInsteadOfOverflowing)
+{
+    // More than 1 GiB of 8-bit data doubles past the 32-bit size; a wrapped
+    // size would allocate a few bytes and convert a gigabyte into them.
+    std::string header = makeWav(1, 22050, 8, "");
+    put32(header, 40, 0x7FFFFFF0);
+    HugeFileSystem fileSystem(header);
+    HWAVLoader loader;
+    HAudioBufferTemplate t{};
+    EXPECT_FALSE(loader.loadAudioSample(&fileSystem, "huge.wav", &t, 16, 22050));
+    EXPECT_EQ(t.data, nullptr);
+}
