@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -279,4 +280,15 @@ void HStandardFileSystem::m_closeFile(HFile *file)
     }
     fclose(s_stream(slot->m_handle));
     slot->m_handle = nullptr;
+}
+
+uint8_t *readAndCloseFile(HFile *file, int32_t size)
+{
+    uint8_t *buffer = size >= 0 ? static_cast<uint8_t *>(std::malloc(size > 0 ? size_t(size) : 1)) : nullptr;
+    if (buffer && size > 0 && file->read(buffer, size) != size) {
+        std::free(buffer);
+        buffer = nullptr;
+    }
+    file->close();
+    return buffer;
 }

@@ -78,6 +78,12 @@ protected:
     char m_rootPath[kFilePathSize];
 };
 
+// Reads `size` bytes of an open file into a buffer from malloc (at least one
+// byte, so an empty file still gives a buffer) and closes the file. Null, with
+// the file closed, when the size is negative, the allocation fails or fewer
+// bytes arrive, so callers never work on a half-read file.
+uint8_t *readAndCloseFile(HFile *file, int32_t size);
+
 // A file of the host's file system, read and written through stdio.
 class HStandardFile : public HFile {
     H_DECLARE_CLASSINFO();

@@ -24,21 +24,6 @@ int32_t s_load16(const uint8_t *p)
     return swapLittle16(static_cast<int32_t>(p[0] | p[1] << 8));
 }
 
-// Reads the open file whole into a malloc'd buffer (at least one byte) and
-// closes it. Null when the allocation fails or fewer bytes than the file's
-// size arrive.
-uint8_t *s_readWholeFile(HFile *file, int32_t size)
-{
-    uint8_t *buffer = static_cast<uint8_t *>(std::malloc(size > 0 ? size : 1));
-    const int32_t got = buffer && size > 0 ? file->read(buffer, size) : 0;
-    file->close();
-    if (buffer && got != size) {
-        std::free(buffer);
-        return nullptr;
-    }
-    return buffer;
-}
-
 } // namespace
 
 HAudioSampleLoader::~HAudioSampleLoader()
@@ -63,7 +48,7 @@ bool HWAVLoader::loadAudioSample(HFileSystem *fileSystem, const char *name,
         file->close();
         return false;
     }
-    uint8_t *buffer = s_readWholeFile(file, fileSize);
+    uint8_t *buffer = readAndCloseFile(file, fileSize);
     if (!buffer)
         return false;
 
@@ -171,7 +156,7 @@ bool HOGGLoader::loadAudioSample(HFileSystem *fileSystem, const char *name,
         return false;
     }
     const int32_t fileSize = file->getSize();
-    uint8_t *buffer = s_readWholeFile(file, fileSize);
+    uint8_t *buffer = readAndCloseFile(file, fileSize);
     if (!buffer)
         return false;
 

@@ -19,17 +19,9 @@ bool HImageLoader::readWholeFile(HFileSystem *fileSystem, const char *name, uint
     if (file == nullptr)
         return false;
     const int32_t length = file->getSize();
-    uint8_t *buffer = length >= 0 ? static_cast<uint8_t *>(malloc(length > 0 ? size_t(length) : 1)) : nullptr;
-    if (buffer == nullptr) {
-        file->close();
+    uint8_t *buffer = readAndCloseFile(file, length);
+    if (buffer == nullptr)
         return false;
-    }
-    if (length > 0 && file->read(buffer, length) < length) {
-        file->close();
-        free(buffer);
-        return false;
-    }
-    file->close();
     *data = buffer;
     *size = length;
     return true;

@@ -3,6 +3,7 @@
 // with the root path.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -298,3 +299,36 @@ TEST(StandardFile, CloseOfAFileWithoutFileSystemDoesNothing)
 }
 
 } // namespace
+
+TEST_F(StandardFileSystem, ReadAndCloseFileGivesTheWholeFileOrNothingAndAlwaysCloses)
+{
+    ASSERT_TRUE(writeWholeFile(m_dir / "data.bin", "abcdef"));
+    ASSERT_TRUE(writeWholeFile(m_dir / "empty.bin", ""));
+    struct Case
+    {
+        const char *name;
+        int32_t size;
+        const char *expected; // null: no buffer
+    } const cases[] = {
+        {"data.bin", 6, "abcdef"},
+        {"data.bin", 7, nullptr}, // fewer bytes arrive than asked for
+        {"data.bin", -1, nullptr},
+        {"empty.bin", 0, ""},
+    };
+    for (const Case &c : cases) {
+        // More rounds than the pool has slots: a file left open would make
+        // the later opens fail.
+        for (int round = 0; round <= kFilePoolSize; ++round) {
+            HFile *file = m_fs.openFileForRead(c.name);
+            ASSERT_NE(file, nullptr) << c.name << " size " << c.size << " round " << round;
+            uint8_t *bytes = readAndCloseFile(file, c.size);
+            if (!c.expected) {
+                EXPECT_EQ(bytes, nullptr) << c.name << " size " << c.size;
+            } else {
+                ASSERT_NE(bytes, nullptr) << c.name;
+                EXPECT_EQ(std::string(reinterpret_cast<char *>(bytes), size_t(c.size)), c.expected);
+            }
+            free(bytes);
+        }
+    }
+}
