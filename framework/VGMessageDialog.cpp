@@ -1,0 +1,83 @@
+#include "framework/VGMessageDialog.h"
+
+#include "engine/media/H2DDisplayDevice.h"
+
+VGMessageDialog::VGMessageDialog() : m_bHasCancel(false)
+{
+}
+
+VGMessageDialog::~VGMessageDialog()
+{
+}
+
+int32_t VGMessageDialog::layout(H2DDisplayDevice *display, HFileSystem *fileSystem, int32_t x, int32_t y,
+                                int32_t okWaits, const char *backgroundPath, const char *okPath,
+                                const char *okHighlightedPath, const char *cancelPath,
+                                const char *cancelHighlightedPath)
+{
+    if (!display || !fileSystem || !backgroundPath || !okPath)
+        return 0;
+
+    bool loaded = m_loadImage(m_backgroundImage, display, fileSystem, backgroundPath);
+    loaded = m_loadImage(m_okImage, display, fileSystem, okPath) && loaded;
+    m_bHasCancel = cancelPath != nullptr;
+    if (cancelPath)
+        loaded = m_loadImage(m_cancelImage, display, fileSystem, cancelPath) && loaded;
+    if (okHighlightedPath)
+        loaded = m_loadImage(m_okHighlightedImage, display, fileSystem, okHighlightedPath) && loaded;
+    if (cancelHighlightedPath)
+        loaded = m_loadImage(m_cancelHighlightedImage, display, fileSystem, cancelHighlightedPath) && loaded;
+
+    setBackground(&m_backgroundImage);
+    const int32_t width = m_backgroundImage.getWidth();
+    const int32_t height = m_backgroundImage.getHeight();
+    if (x == -1)
+        x = (display->getScreenWidth() - width) / 2;
+    if (y == -1)
+        y = (display->getScreenHeight() - height) / 2;
+    setPosition(x, y);
+
+    m_okButton.setName("Are you sure, ok");
+    m_okButton.setImages(&m_okImage, okHighlightedPath ? &m_okHighlightedImage : &m_okImage, nullptr);
+    if (okWaits != 0)
+        m_okButton.setEnabled(false);
+    if (m_bHasCancel) {
+        m_cancelButton.setName("Are you sure, cancel");
+        m_cancelButton.setImages(&m_cancelImage,
+                                 cancelHighlightedPath ? &m_cancelHighlightedImage : &m_cancelImage, nullptr);
+    }
+
+    const int32_t okWidth = m_okImage.getWidth();
+    const int32_t rowY = height - (m_okImage.getHeight() * 3) / 2;
+    const int32_t okX = m_bHasCancel ? (width - okWidth) / 4 : (width - okWidth) / 2;
+    m_okButton.setPosition(okX, rowY);
+    addItem(&m_okButton);
+    if (m_bHasCancel) {
+        m_cancelButton.setPosition(((width - m_cancelImage.getWidth()) * 3) / 4, rowY);
+        addItem(&m_cancelButton);
+        // Enter cancels.
+        setDefaultItem(&m_cancelButton);
+    }
+    return loaded ? 1 : 0;
+}
+
+void VGMessageDialog::unloadImages()
+{
+    m_backgroundImage.unload();
+    m_okImage.unload();
+    m_cancelImage.unload();
+    m_okHighlightedImage.unload();
+    m_cancelHighlightedImage.unload();
+}
+
+bool VGMessageDialog::onItemActivated(VGDialogItem *)
+{
+    return true;
+}
+
+bool VGMessageDialog::onTimer()
+{
+    m_okButton.setEnabled(true);
+    invalidate(m_okButton.getRect());
+    return false;
+}
