@@ -33,16 +33,18 @@ constexpr int32_t kShownBound = 254;
 uint64_t s_lastRedrawTime = 0;
 VGDialogItemTextLine::ClockFunction s_caretClock = &getTicks;
 
-// Truncated toward zero; not a number gives 0 and values beyond the 32-bit
-// range stop at its ends (a slider stores any value it is given).
+// Truncated toward zero; not a number gives 0. A slider stores any value it
+// is given, so the result stops at +-2^30, far beyond any screen, where
+// adding a screen coordinate to it cannot overflow.
 int32_t s_truncToInt(double value)
 {
+    constexpr double kLimit = 1073741824.0;
     if (std::isnan(value))
         return 0;
-    if (value >= 2147483647.0)
-        return INT32_MAX;
-    if (value <= -2147483648.0)
-        return INT32_MIN;
+    if (value >= kLimit)
+        return static_cast<int32_t>(kLimit);
+    if (value <= -kLimit)
+        return -static_cast<int32_t>(kLimit);
     return static_cast<int32_t>(value);
 }
 
@@ -405,7 +407,7 @@ void VGDialogItemTextLine::draw(H2DDisplayDevice *display, const HRect &clip)
     y += m_y;
 
     // The last visible-length characters; a negative visible length shows
-    // the whole text rather than reading past its end.
+    // nothing rather than starting past the end of the text.
     int32_t first = m_length - m_visibleLength;
     first = s_clamp(first, 0, m_length);
     char shown[kShownSize];
