@@ -16,21 +16,6 @@ using namespace tilmar_test;
 
 namespace {
 
-// An uncompressed 32-bit TGA of one colour.
-std::string solidTga(int w, int h, uint8_t r, uint8_t g, uint8_t b)
-{
-    std::string bytes(18, '\0');
-    bytes[2] = 2;
-    bytes[12] = static_cast<char>(w & 0xFF);
-    bytes[13] = static_cast<char>(w >> 8);
-    bytes[14] = static_cast<char>(h & 0xFF);
-    bytes[15] = static_cast<char>(h >> 8);
-    bytes[16] = 32;
-    for (int i = 0; i < w * h; ++i)
-        bytes += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r), static_cast<char>(255)};
-    return bytes;
-}
-
 class LoadingTest : public ::testing::Test
 {
 protected:
