@@ -47,6 +47,22 @@ void HEventQueue::addEventSource(HEventSource *source)
     m_sources.addTail(source);
 }
 
+bool HEventQueue::hasEventSource(const HEventSource *source) const
+{
+    for (HObjectListNode *node = m_sources.getHead(); node; node = m_sources.getNext(node))
+        if (node->getObject() == source)
+            return true;
+    return false;
+}
+
+int32_t HEventQueue::getEventSourceCount() const
+{
+    int32_t count = 0;
+    for (HObjectListNode *node = m_sources.getHead(); node; node = m_sources.getNext(node))
+        ++count;
+    return count;
+}
+
 bool HEventQueue::postEvent(const HEvent &event)
 {
     if (event.type == ET_MOUSEMOVE) {

@@ -44,6 +44,9 @@ public:
 
     // Appends a source to the list polled by getEvent; not owned.
     void addEventSource(HEventSource *source);
+    // True when the source is in the polled list already.
+    bool hasEventSource(const HEventSource *source) const;
+    int32_t getEventSourceCount() const;
 
     // The caller opens and owns the journal file. The demo file is the
     // caller's too until it runs out: then the queue closes it and clears it,

@@ -16,35 +16,6 @@ using namespace tilmar_test;
 
 namespace {
 
-// An uncompressed 32-bit TGA (rows bottom-up) whose pixel (x, y) is
-// colour(x, y) = (red, green, blue, alpha).
-template <typename Colour>
-std::string tga32(int w, int h, Colour colour)
-{
-    std::string bytes(18, '\0');
-    bytes[2] = 2;
-    bytes[12] = static_cast<char>(w & 0xFF);
-    bytes[13] = static_cast<char>(w >> 8);
-    bytes[14] = static_cast<char>(h & 0xFF);
-    bytes[15] = static_cast<char>(h >> 8);
-    bytes[16] = 32;
-    for (int y = h - 1; y >= 0; --y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = colour(x, y);
-            bytes.push_back(static_cast<char>(c >> 8));   // blue
-            bytes.push_back(static_cast<char>(c >> 16));  // green
-            bytes.push_back(static_cast<char>(c >> 24));  // red
-            bytes.push_back(static_cast<char>(c));        // alpha
-        }
-    return bytes;
-}
-
-uint32_t rgba(int r, int g, int b, int a)
-{
-    return static_cast<uint32_t>(r) << 24 | static_cast<uint32_t>(g) << 16 | static_cast<uint32_t>(b) << 8 |
-           static_cast<uint32_t>(a);
-}
-
 class SpriteTest : public ::testing::Test
 {
 protected:
