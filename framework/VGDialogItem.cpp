@@ -10,7 +10,7 @@
 #include "framework/VGDialog.h"
 #include "framework/VGSprite.h"
 
-// Registered in this order, each record going to the head of the registry.
+// The records in the order the classes are registered.
 H_DEFINE_CLASSINFO(VGDialogItem, "HObject");
 H_DEFINE_CLASSINFO(VGDialogItemButton, "VGDialogItem");
 H_DEFINE_CLASSINFO(VGDialogItemProgressBar, "VGDialogItem");
