@@ -54,6 +54,8 @@ public:
     }
     ~TestGame() override
     {
+        // What the application's shutdown would do for the parts used here.
+        getUIManager().deleteAllControls();
         H2DDisplayDevice::destroy(m_pDisplayDevice);
         m_pDisplayDevice = nullptr;
         m_pResourceFileSystem = nullptr;
