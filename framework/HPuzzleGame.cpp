@@ -281,7 +281,8 @@ void HPuzzleGame::m_destroyInputDevice()
 
 void HPuzzleGame::m_destroyDisplayDevice()
 {
-    if (getDisplayDevice() == m_pDisplayDevice)
+    // The process-wide pointer must not outlive the device it names.
+    if (::getDisplayDevice() == m_pDisplayDevice)
         setDisplayDevice(nullptr);
     H2DDisplayDevice::destroy(m_pDisplayDevice);
     m_pDisplayDevice = nullptr;

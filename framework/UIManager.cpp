@@ -40,11 +40,12 @@ void UIManager::deleteAllControls()
 {
     if (!m_pControls)
         return;
-    HObjectListNode *node = m_pControls->getHead();
-    while (node) {
+    // Unlink before deleting, so the list is never searched with a pointer
+    // to a deleted control.
+    while (HObjectListNode *node = m_pControls->getHead()) {
         HObject *control = node->getObject();
+        m_pControls->remove(control);
         delete control;
-        node = m_pControls->remove(control);
     }
     delete m_pControls;
     m_pControls = nullptr;
