@@ -2,10 +2,10 @@
 // archive, the theme music and sounds, and the controls it hands on.
 #include "framework/HPuzzleGame.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/core/HMath.h"
 #include "engine/core/HFile.h"
 #include "engine/core/HMessages.h"
 #include "engine/core/HString.h"
@@ -123,26 +123,31 @@ bool HPuzzleGame::initialize(const char *commandLine, const char *resourceDirect
     return true;
 }
 
-// Reads the whole file at the path into a block from malloc; null, with
-// nothing left allocated or open, when any step fails.
+// Reads the whole file at the path into a block from malloc, through a
+// directory file system on the file's folder; null, with nothing left
+// allocated or open, when it cannot be opened or read whole.
 static uint8_t *s_readWholeFile(const char *path, int32_t &size)
 {
-    FILE *stream = std::fopen(path, "rb");
-    if (!stream)
+    const char *slash = std::strrchr(path, '/');
+    char folder[kFilePathSize];
+    if (!slash)
+        strCopy(folder, ".", sizeof folder);
+    else if (slash == path)
+        strCopy(folder, "/", sizeof folder);
+    else if (slash - path < kFilePathSize)
+        strCopy(folder, path, static_cast<size_t>(slash - path) + 1);
+    else
         return nullptr;
+
+    HStandardFileSystem files;
+    files.mount(folder);
+    HFile *file = files.openFileForRead(slash ? slash + 1 : path);
     uint8_t *buffer = nullptr;
-    long length = -1;
-    if (std::fseek(stream, 0, SEEK_END) == 0)
-        length = std::ftell(stream);
-    if (length >= 0 && length <= INT32_MAX && std::fseek(stream, 0, SEEK_SET) == 0) {
-        buffer = static_cast<uint8_t *>(std::malloc(length > 0 ? size_t(length) : 1));
-        if (buffer && std::fread(buffer, 1, size_t(length), stream) != size_t(length)) {
-            std::free(buffer);
-            buffer = nullptr;
-        }
+    if (file) {
+        size = file->getSize();
+        buffer = readAndCloseFile(file, size);
     }
-    std::fclose(stream);
-    size = buffer ? int32_t(length) : 0;
+    files.shutdown();
     return buffer;
 }
 
@@ -394,10 +399,7 @@ void HPuzzleGame::playThemeMusic(bool play)
 
 void HPuzzleGame::setMusicVolume(float volume)
 {
-    if (!(volume >= 0.0f))
-        volume = 0.0f;
-    if (volume > 1.0f)
-        volume = 1.0f;
+    volume = clampFloat(volume, 0.0f, 1.0f);
     m_musicVolume = volume;
     if (m_musicHandle != -1)
         m_mixer.setStreamVolume(static_cast<uint8_t>(volume * 255.0f));
@@ -410,11 +412,7 @@ void HPuzzleGame::setAudioPaused(bool paused)
 
 bool HPuzzleGame::playSound(const char *name, int32_t volume, uint8_t flag, bool allowRestart)
 {
-    float scaled = static_cast<float>(volume) * getSoundVolumeSetting();
     // The mixer's volume is a byte; keep the product in its range.
-    if (!(scaled >= 0.0f))
-        scaled = 0.0f;
-    if (scaled > 255.0f)
-        scaled = 255.0f;
+    const float scaled = clampFloat(static_cast<float>(volume) * getSoundVolumeSetting(), 0.0f, 255.0f);
     return m_soundManager.playSound(nullptr, name, 0, static_cast<uint8_t>(scaled), flag, allowRestart);
 }

@@ -2,6 +2,7 @@
 // pause clock (in event time) and the cursor.
 #include "framework/HPuzzleGame.h"
 
+#include "engine/core/HMath.h"
 #include "engine/core/HMessages.h"
 #include "engine/media/H2DDisplayDevice.h"
 #include "engine/media/HInputDevice.h"
@@ -119,19 +120,14 @@ void HPuzzleGame::m_invalidateScreen()
     m_dirtyRects.addRect(HRect(0, 0, m_pDisplayDevice->getScreenWidth(), m_pDisplayDevice->getScreenHeight()));
 }
 
-static int32_t s_clamp(int32_t value, int32_t low, int32_t high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
 void HPuzzleGame::m_addDirtyRect(const HRect &rect)
 {
     if (!m_pDisplayDevice)
         return;
     const int32_t width = m_pDisplayDevice->getScreenWidth();
     const int32_t height = m_pDisplayDevice->getScreenHeight();
-    m_dirtyRects.addRect(HRect(s_clamp(rect.x0, 0, width), s_clamp(rect.y0, 0, height), s_clamp(rect.x1, 0, width),
-                               s_clamp(rect.y1, 0, height)));
+    m_dirtyRects.addRect(HRect(clampInt(rect.x0, 0, width), clampInt(rect.y0, 0, height), clampInt(rect.x1, 0, width),
+                               clampInt(rect.y1, 0, height)));
 }
 
 void HPuzzleGame::m_resendCursorPosition()
@@ -263,9 +259,7 @@ void HPuzzleGame::drawCursorInRect(const HRect &rect)
     HRect dest;
     if (!HRect(x, y, x + cursor->getWidth(), y + cursor->getHeight()).clip(rect, dest, source))
         return;
-    const HBlendMode &b = kStandardBlend;
-    cursor->blendBlit(dest, source, b.srcAlphaSource, b.srcParamSource, b.srcInvert, b.srcConstAlpha,
-                      b.dstAlphaSource, b.dstParamSource, b.dstInvert, b.dstConstAlpha, b.op);
+    cursor->blendBlitStandard(dest, source);
 }
 
 void HPuzzleGame::invalidateCursor()

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/core/HMath.h"
 #include "engine/core/HFile.h"
 #include "engine/core/HMessages.h"
 #include "engine/core/HPortability.h"
@@ -63,10 +64,7 @@ void HPuzzleGame::drawLoadingProgress(float fraction, const char *text, const HB
 {
     if (!m_pDisplayDevice)
         return;
-    if (!(fraction >= 0.0f))
-        fraction = 0.0f;
-    if (fraction > 1.0f)
-        fraction = 1.0f;
+    fraction = clampFloat(fraction, 0.0f, 1.0f);
     const int32_t screenWidth = m_pDisplayDevice->getScreenWidth();
     const int32_t screenHeight = m_pDisplayDevice->getScreenHeight();
     const int32_t barHeight = m_progressBarSprite.isLoaded() ? m_progressBarSprite.getHeight() : 0;
@@ -90,10 +88,7 @@ void HPuzzleGame::drawLoadingProgress(float fraction, const char *text, const HB
     if (newRight > s_progressExtent.x1) {
         const HRect source(s_progressExtent.x1 - m_progressBarX, 0, newRight - m_progressBarX, barHeight);
         const HRect dest(s_progressExtent.x1, s_progressExtent.y0, newRight, s_progressExtent.y1);
-        const HBlendMode &b = kStandardBlend;
-        m_progressBarSprite.blendBlit(dest, source, b.srcAlphaSource, b.srcParamSource, b.srcInvert,
-                                      b.srcConstAlpha, b.dstAlphaSource, b.dstParamSource, b.dstInvert,
-                                      b.dstConstAlpha, b.op);
+        m_progressBarSprite.blendBlitStandard(dest, source);
         s_progressExtent.x0 = s_progressExtent.x1;
         s_progressExtent.x1 = newRight;
     }

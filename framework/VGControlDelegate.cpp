@@ -2,7 +2,6 @@
 
 #include <initializer_list>
 
-#include "engine/media/H2DDisplayDevice.h"
 #include "framework/HPuzzleGame.h"
 #include "framework/VGSprite.h"
 
@@ -41,9 +40,7 @@ void VGControlDelegate::draw(UIControl *control, const HRect &clip)
     HRect dest;
     if (!control->getRect().clip(clip, dest, source))
         return;
-    const HBlendMode &b = kStandardBlend;
-    sprite->blendBlit(dest, source, b.srcAlphaSource, b.srcParamSource, b.srcInvert, b.srcConstAlpha,
-                      b.dstAlphaSource, b.dstParamSource, b.dstInvert, b.dstConstAlpha, b.op);
+    sprite->blendBlitStandard(dest, source);
 }
 
 void VGControlDelegate::invalidate(UIControl *control)

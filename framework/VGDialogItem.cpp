@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/core/HMath.h"
 #include "engine/core/HMessages.h"
 #include "engine/core/HString.h"
 #include "engine/media/H2DDisplayDevice.h"
@@ -48,11 +49,6 @@ int32_t s_truncToInt(double value)
     return static_cast<int32_t>(value);
 }
 
-int32_t s_clamp(int32_t value, int32_t low, int32_t high)
-{
-    return value < low ? low : (value > high ? high : value);
-}
-
 HRect s_offset(const HRect &rect, int32_t dx, int32_t dy)
 {
     return HRect(rect.x0 + dx, rect.y0 + dy, rect.x1 + dx, rect.y1 + dy);
@@ -65,22 +61,15 @@ void s_dialogCorner(const VGDialog *dialog, int32_t &x, int32_t &y)
     y = dialog ? dialog->getBounds().y0 : 0;
 }
 
-void s_standardBlendBlit(VGSprite *image, const HRect &dest, const HRect &src)
-{
-    const HBlendMode &b = kStandardBlend;
-    image->blendBlit(dest, src, b.srcAlphaSource, b.srcParamSource, b.srcInvert, b.srcConstAlpha,
-                     b.dstAlphaSource, b.dstParamSource, b.dstInvert, b.dstConstAlpha, b.op);
-}
-
 // Buttons and sliders draw their image over their rectangle, each edge held
 // to the clip rectangle's range on its axis.
 void s_drawImageItem(VGSprite *image, const HRect &rect, const HRect &clip)
 {
     if (!image || !rect.intersects(clip))
         return;
-    const HRect dest(s_clamp(rect.x0, clip.x0, clip.x1), s_clamp(rect.y0, clip.y0, clip.y1),
-                     s_clamp(rect.x1, clip.x0, clip.x1), s_clamp(rect.y1, clip.y0, clip.y1));
-    s_standardBlendBlit(image, dest, s_offset(dest, -rect.x0, -rect.y0));
+    const HRect dest(clampInt(rect.x0, clip.x0, clip.x1), clampInt(rect.y0, clip.y0, clip.y1),
+                     clampInt(rect.x1, clip.x0, clip.x1), clampInt(rect.y1, clip.y0, clip.y1));
+    image->blendBlitStandard(dest, s_offset(dest, -rect.x0, -rect.y0));
 }
 
 } // namespace
@@ -304,7 +293,7 @@ void VGDialogItemTextLine::setTextStyle(int32_t style)
 void VGDialogItemTextLine::setMaxLength(int32_t length)
 {
     // The text buffer holds 1023 characters and the terminating zero.
-    length = s_clamp(length, 0, kMaxTextLength);
+    length = clampInt(length, 0, kMaxTextLength);
     m_maxLength = length;
     m_visibleLength = length;
 }
@@ -409,7 +398,7 @@ void VGDialogItemTextLine::draw(H2DDisplayDevice *display, const HRect &clip)
     // The last visible-length characters; a negative visible length shows
     // nothing rather than starting past the end of the text.
     int32_t first = m_length - m_visibleLength;
-    first = s_clamp(first, 0, m_length);
+    first = clampInt(first, 0, m_length);
     char shown[kShownSize];
     strCopy(shown, m_text + first, kShownBound);
 
@@ -501,7 +490,7 @@ void VGDialogItemProgressBar::draw(H2DDisplayDevice *, const HRect &clip)
     if (!HRect(m_x, m_y, m_x + filled, m_y + height).clip(clip, dest, source))
         return;
     if (dest.x1 > dest.x0 && dest.y1 > dest.y0)
-        s_standardBlendBlit(m_pBarImage, dest, source);
+        m_pBarImage->blendBlitStandard(dest, source);
 }
 
 // ---------------------------------------------------------------------------

@@ -137,3 +137,10 @@ HRect VGSprite::getRect() const
 {
     return HRect(0, 0, getWidth(), getHeight());
 }
+
+void VGSprite::blendBlitStandard(const HRect &dest, const HRect &src)
+{
+    const HBlendMode &b = kStandardBlend;
+    blendBlit(dest, src, b.srcAlphaSource, b.srcParamSource, b.srcInvert, b.srcConstAlpha, b.dstAlphaSource,
+              b.dstParamSource, b.dstInvert, b.dstConstAlpha, b.op);
+}

@@ -44,6 +44,9 @@ class VGSprite : public HObject
                            int32_t dstParamSource, int32_t dstInvert, int32_t dstConstAlpha, int32_t op);
     // The src rectangle of the sprite to dest, clipped, opaque or masked.
     virtual void blit(const HRect &dest, const HRect &src);
+    // blendBlit with the standard blend: the sprite over the screen weighted
+    // by its alpha mask, as most callers draw.
+    void blendBlitStandard(const HRect &dest, const HRect &src);
     // Makes the surface from an image unless there is one; adds a reference.
     virtual bool createFromImage(H2DDisplayDevice *display, const HImage *image);
     // Makes the surface from an image file unless there is one; adds a

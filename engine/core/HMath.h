@@ -9,6 +9,18 @@
 // Its declaration is read above; from here on fsqrt names the engine's.
 #define fsqrt engineFsqrt
 
+// value kept within low..high.
+inline int32_t clampInt(int32_t value, int32_t low, int32_t high)
+{
+    return value < low ? low : (value > high ? high : value);
+}
+// The same for floats; NaN becomes low, so a bad setting cannot reach a
+// conversion to an integer type.
+inline float clampFloat(float value, float low, float high)
+{
+    return !(value >= low) ? low : (value > high ? high : value);
+}
+
 // Square roots are taken in extended precision.
 double fsqrt(double x);
 float fsqrtf(float x);
