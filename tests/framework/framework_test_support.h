@@ -1,16 +1,110 @@
-// A small application of the tests' own over the real SDL devices: it
-// records what the framework hands it and answers events by a script.
-#ifndef TESTS_FRAMEWORK_APP_TEST_GAME_H
-#define TESTS_FRAMEWORK_APP_TEST_GAME_H
+// What the framework's tests share: a small application of their own over
+// the real SDL devices (it records what the framework hands it and answers
+// events by a script), a clock the test owns, event builders, solid sprites
+// and a look at the screen's pixels.
+#ifndef TESTS_FRAMEWORK_FRAMEWORK_TEST_SUPPORT_H
+#define TESTS_FRAMEWORK_FRAMEWORK_TEST_SUPPORT_H
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/core/HString.h"
+#include "engine/media/H2DDisplayDevice.h"
 #include "engine/media/HEvent.h"
 #include "engine/media/HEventQueue.h"
+#include "engine/media/HImage.h"
 #include "framework/HPuzzleGame.h"
+#include "framework/VGSprite.h"
+
+// The test's clock for the event queue (and any other clock seam): every
+// empty queue sleeps one "millisecond" that lasts sleepStep milliseconds of
+// this clock.
+struct FakeClock
+{
+    static inline uint64_t now = 0;
+    static inline uint64_t sleepStep = 1;
+
+    static VyTime &read(VyTime &t)
+    {
+        t = VyTime(static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32));
+        return t;
+    }
+    static void sleep(uint32_t milliseconds) { now += milliseconds * sleepStep; }
+};
+
+// Events as the input device makes them.
+inline HEvent keyDown(int32_t keyCode, uint8_t character, int32_t x = 0, int32_t y = 0)
+{
+    HEvent e;
+    e.type = ET_KEYDOWN;
+    e.keyCode = keyCode;
+    e.character = character;
+    e.x = x;
+    e.y = y;
+    return e;
+}
+inline HEvent keyUp(int32_t keyCode, uint8_t character, int32_t x = 0, int32_t y = 0)
+{
+    HEvent e = keyDown(keyCode, character, x, y);
+    e.type = ET_KEYUP;
+    return e;
+}
+inline HEvent clickAt(int32_t x, int32_t y)
+{
+    return keyDown(KC_LBUTTON, 0, x, y);
+}
+inline HEvent releaseAt(int32_t x, int32_t y)
+{
+    return keyUp(KC_LBUTTON, 0, x, y);
+}
+inline HEvent moveTo(int32_t x, int32_t y)
+{
+    HEvent e;
+    e.type = ET_MOUSEMOVE;
+    e.x = x;
+    e.y = y;
+    return e;
+}
+inline HEvent enterKey()
+{
+    return keyDown(KC_RETURN, 13);
+}
+inline HEvent tabKey()
+{
+    return keyDown(KC_TAB, 9);
+}
+inline HEvent typed(char c)
+{
+    return keyDown(0, static_cast<uint8_t>(c));
+}
+inline HEvent ofType(HEventType type, uint64_t time = 0)
+{
+    HEvent e;
+    e.type = type;
+    e.time = VyTime(static_cast<uint32_t>(time), static_cast<uint32_t>(time >> 32));
+    return e;
+}
+
+// A loaded sprite of one colour (alpha << 24 | red << 16 | green << 8 | blue),
+// owned by the caller (unload, then delete).
+inline VGSprite *solidSprite(H2DDisplayDevice *display, int w, int h, uint32_t argb)
+{
+    HImage image(w, h, FORMAT_32BPP);
+    for (int i = 0; i < w * h; ++i)
+        std::memcpy(image.getData() + 4 * i, &argb, 4);
+    VGSprite *sprite = new VGSprite();
+    sprite->createFromImage(display, &image);
+    return sprite;
+}
+
+// The screen's 16-bit pixel at (x, y).
+inline uint16_t screenPixel(const H2DDisplayDevice *display, int x, int y)
+{
+    const H2DMemorySurface &s = display->getScreenSurface();
+    return s.getPixels()[y * s.getPitch() / 2 + x];
+}
 
 class TestGame : public HPuzzleGame
 {

@@ -9,7 +9,7 @@
 #include "engine/core/HZIPFileSystem.h"
 #include "engine/media/HOggVorbisAudioStream.h"
 #include "support/test_support.h"
-#include "test_game.h"
+#include "framework/framework_test_support.h"
 
 using namespace tilmar_test;
 

@@ -10,7 +10,7 @@
 #include "engine/core/HSystemRegistry.h"
 #include "engine/media/H2DDisplayDevice.h"
 #include "support/test_support.h"
-#include "test_game.h"
+#include "framework/framework_test_support.h"
 
 using namespace tilmar_test;
 
@@ -32,11 +32,7 @@ protected:
     }
     void TearDown() override { game.tearDownInProcess(); }
 
-    uint16_t at(int x, int y)
-    {
-        const H2DMemorySurface &s = game.getDisplayDevice()->getScreenSurface();
-        return s.getPixels()[y * s.getPitch() / 2 + x];
-    }
+    uint16_t at(int x, int y) { return screenPixel(game.getDisplayDevice(), x, y); }
     void blacken()
     {
         const float black[3] = {0, 0, 0};

@@ -14,30 +14,20 @@
 #include "engine/media/HImage.h"
 #include "engine/media/HInputDevice.h"
 #include "support/test_support.h"
-#include "test_game.h"
+#include "framework/framework_test_support.h"
 
 using namespace tilmar_test;
 
 namespace {
-
-uint32_t s_now = 0;
-VyTime &fakeClock(VyTime &t)
-{
-    t = VyTime(s_now);
-    return t;
-}
-void fakeSleep(uint32_t ms)
-{
-    s_now += ms;
-}
 
 class LoopTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        s_now = 5000;
-        HEventQueue::setTimeFunctions(&fakeClock, &fakeSleep);
+        FakeClock::now = 5000;
+        FakeClock::sleepStep = 1;
+        HEventQueue::setTimeFunctions(&FakeClock::read, &FakeClock::sleep);
         ASSERT_TRUE(game.setUpInProcess());
     }
     void TearDown() override
@@ -78,11 +68,11 @@ bool sameRect(const HRect &a, const HRect &b)
 
 TEST_F(LoopTest, RandomNumbersAreSeededOnceFromTheFirstNonZeroEventTime)
 {
-    s_now = 0;
+    FakeClock::now = 0;
     game.post(ET_KEYDOWN, 0, KC_A);
-    s_now = 1234;
+    FakeClock::now = 1234;
     game.post(ET_KEYDOWN, 0, KC_B);
-    s_now = 99;
+    FakeClock::now = 99;
     game.post(ET_KEYDOWN, 0, KC_C);
     game.script = [](const HEvent &e) { return e.keyCode == KC_C ? 1 : 0; };
     game.run();
@@ -220,7 +210,7 @@ TEST_F(LoopTest, JournalReplayedAsDemoDeliversTheSameRecords)
     ASSERT_NE(journal, nullptr);
     game.getEventQueue().setJournalFile(journal);
     game.post(ET_KEYDOWN, 0, KC_LBUTTON, 100, 120);
-    s_now += 7;
+    FakeClock::now += 7;
     game.post(ET_MOUSEMOVE, 0, 0, 130, 140);
     game.post(ET_KEYUP, 0, KC_LBUTTON, 130, 140);
     endAtTimestamp(3);
@@ -237,7 +227,7 @@ TEST_F(LoopTest, JournalReplayedAsDemoDeliversTheSameRecords)
     replay.getEventQueue().setDemoFile(demo);
     size_t seen = 0;
     replay.script = [&](const HEvent &) { return ++seen == recorded.size() ? 1 : 0; };
-    s_now += 100000; // live time differs; recorded times must not
+    FakeClock::now += 100000; // live time differs; recorded times must not
     replay.run();
     ASSERT_EQ(replay.events.size(), recorded.size());
     for (size_t i = 0; i < recorded.size(); ++i)
@@ -281,18 +271,6 @@ TEST_F(LoopTest, PauseClockCountsEventTimeAndNests)
 
 // ---- cursor ----
 
-VGSprite *makeSprite(H2DDisplayDevice *display, int w, int h)
-{
-    HImage image(w, h, FORMAT_32BPP);
-    for (int i = 0; i < w * h; ++i) {
-        const uint32_t white = 0xFFFFFFFF;
-        std::memcpy(image.getData() + 4 * i, &white, 4);
-    }
-    VGSprite *sprite = new VGSprite();
-    sprite->createFromImage(display, &image);
-    return sprite;
-}
-
 TEST_F(LoopTest, SpriteCursorOptionWithoutASpriteKeepsTheSystemCursor)
 {
     game.getCvarManager().setVariableString("vg_spriteCursor", "1");
@@ -309,7 +287,7 @@ TEST_F(LoopTest, SpriteCursorOptionWithoutASpriteKeepsTheSystemCursor)
 
 TEST_F(LoopTest, SpriteCursorIsDrawnInsideAndTheSystemCursorShownOutside)
 {
-    VGSprite *cursor = makeSprite(game.getDisplayDevice(), 8, 8);
+    VGSprite *cursor = solidSprite(game.getDisplayDevice(), 8, 8, 0xFFFFFFFF);
     game.cursor = cursor;
     game.getCvarManager().setVariableString("vg_spriteCursor", "1");
     game.post(ET_MOUSEMOVE, 0, 0, 200, 100);
@@ -318,8 +296,7 @@ TEST_F(LoopTest, SpriteCursorIsDrawnInsideAndTheSystemCursorShownOutside)
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_EQ(game.m_cursorDrawX, 200);
     EXPECT_EQ(game.m_cursorDrawY, 100);
-    const H2DMemorySurface &screen = game.getDisplayDevice()->getScreenSurface();
-    EXPECT_EQ(screen.getPixels()[100 * screen.getPitch() / 2 + 203], 0xFFFF);
+    EXPECT_EQ(screenPixel(game.getDisplayDevice(), 203, 100), 0xFFFF);
 
     // The move asks for the old and new cursor places to be redrawn.
     game.events.clear();

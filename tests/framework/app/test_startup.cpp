@@ -11,7 +11,7 @@
 #include "engine/core/HSystemRegistry.h"
 #include "engine/core/HUnixPlatform.h"
 #include "support/test_support.h"
-#include "test_game.h"
+#include "framework/framework_test_support.h"
 
 using namespace tilmar_test;
 

@@ -12,7 +12,7 @@
 #include "framework/UIControl.h"
 #include "framework/UIManager.h"
 #include "framework/VGControlDelegate.h"
-#include "framework/app/test_game.h"
+#include "framework/framework_test_support.h"
 
 namespace {
 
@@ -67,17 +67,6 @@ public:
     bool focusable = false, captures = true, visible = true;
 };
 
-HEvent event(HEventType type, int32_t x, int32_t y, int32_t keyCode = KC_LBUTTON, uint8_t character = 0)
-{
-    HEvent e;
-    e.type = type;
-    e.x = x;
-    e.y = y;
-    e.keyCode = type == ET_MOUSEMOVE ? 0 : keyCode;
-    e.character = character;
-    return e;
-}
-
 class ControlTest : public ::testing::Test
 {
 protected:
@@ -111,18 +100,18 @@ TEST_F(ControlTest, PressAndReleaseSequences)
         int presses, clicks;
         bool pressedAtEnd, hoveredAtEnd;
     } cases[] = {
-        {"inside, inside", {event(ET_KEYDOWN, 15, 15), event(ET_KEYUP, 15, 15)}, 1, 1, false, false},
-        {"inside, outside", {event(ET_KEYDOWN, 15, 15), event(ET_KEYUP, 100, 100)}, 1, 0, false, false},
-        {"edges count as inside", {event(ET_KEYDOWN, 30, 30), event(ET_KEYUP, 10, 10)}, 1, 1, false, false},
+        {"inside, inside", {clickAt(15, 15), releaseAt(15, 15)}, 1, 1, false, false},
+        {"inside, outside", {clickAt(15, 15), releaseAt(100, 100)}, 1, 0, false, false},
+        {"edges count as inside", {clickAt(30, 30), releaseAt(10, 10)}, 1, 1, false, false},
         {"drag out and back in",
-         {event(ET_KEYDOWN, 15, 15), event(ET_MOUSEMOVE, 100, 100), event(ET_MOUSEMOVE, 20, 20),
-          event(ET_KEYUP, 20, 20)},
+         {clickAt(15, 15), moveTo(100, 100), moveTo(20, 20),
+          releaseAt(20, 20)},
          1, 1, false, true},
         {"drag out, release outside",
-         {event(ET_KEYDOWN, 15, 15), event(ET_MOUSEMOVE, 100, 100), event(ET_KEYUP, 100, 100)}, 1, 0, false,
+         {clickAt(15, 15), moveTo(100, 100), releaseAt(100, 100)}, 1, 0, false,
          false},
-        {"press outside", {event(ET_KEYDOWN, 5, 5), event(ET_KEYUP, 15, 15)}, 0, 0, false, false},
-        {"right button", {event(ET_KEYDOWN, 15, 15, KC_RBUTTON), event(ET_KEYUP, 15, 15, KC_RBUTTON)}, 0, 0, false,
+        {"press outside", {clickAt(5, 5), releaseAt(15, 15)}, 0, 0, false, false},
+        {"right button", {keyDown(KC_RBUTTON, 0, 15, 15), keyUp(KC_RBUTTON, 0, 15, 15)}, 0, 0, false,
          false},
     };
     for (const Case &c : cases) {
@@ -144,14 +133,14 @@ TEST_F(ControlTest, PressAndReleaseSequences)
 TEST_F(ControlTest, CapturedControlShowsPressedExactlyWhileThePointerIsOver)
 {
     TestControl *c = add(10, 10, 20, 20);
-    EXPECT_TRUE(manager.handleEvent(event(ET_KEYDOWN, 15, 15)));
+    EXPECT_TRUE(manager.handleEvent(clickAt(15, 15)));
     EXPECT_TRUE(c->isPressed());
     EXPECT_EQ(manager.getCaptured(), c);
     // While captured, motion is consumed and reaches onDrag.
-    EXPECT_TRUE(manager.handleEvent(event(ET_MOUSEMOVE, 100, 100)));
+    EXPECT_TRUE(manager.handleEvent(moveTo(100, 100)));
     EXPECT_FALSE(c->isPressed());
     EXPECT_FALSE(c->isHovered());
-    EXPECT_TRUE(manager.handleEvent(event(ET_MOUSEMOVE, 12, 12)));
+    EXPECT_TRUE(manager.handleEvent(moveTo(12, 12)));
     EXPECT_TRUE(c->isPressed());
     EXPECT_TRUE(c->isHovered());
     EXPECT_EQ(c->drags, 2);
@@ -161,10 +150,10 @@ TEST_F(ControlTest, MotionOutsideACaptureIsNeverConsumed)
 {
     TestControl *a = add(10, 10, 50, 50);
     TestControl *b = add(30, 30, 50, 50);
-    EXPECT_FALSE(manager.handleEvent(event(ET_MOUSEMOVE, 40, 40)));
+    EXPECT_FALSE(manager.handleEvent(moveTo(40, 40)));
     EXPECT_TRUE(a->isHovered());
     EXPECT_TRUE(b->isHovered());
-    EXPECT_FALSE(manager.handleEvent(event(ET_MOUSEMOVE, 15, 15)));
+    EXPECT_FALSE(manager.handleEvent(moveTo(15, 15)));
     EXPECT_TRUE(a->isHovered());
     EXPECT_FALSE(b->isHovered());
 }
@@ -173,7 +162,7 @@ TEST_F(ControlTest, LastAddedIsOfferedFirstAndDrawnFirst)
 {
     TestControl *first = add(10, 10, 50, 50);
     TestControl *second = add(10, 10, 50, 50);
-    manager.handleEvent(event(ET_KEYDOWN, 20, 20));
+    manager.handleEvent(clickAt(20, 20));
     EXPECT_EQ(second->presses, 1);
     EXPECT_EQ(first->presses, 0);
 
@@ -189,7 +178,7 @@ TEST_F(ControlTest, DisabledAndInvisibleControls)
     TestControl *c = add(10, 10, 20, 20);
     c->setEnabled(false);
     // Skipped by the routing...
-    EXPECT_FALSE(manager.handleEvent(event(ET_KEYDOWN, 15, 15)));
+    EXPECT_FALSE(manager.handleEvent(clickAt(15, 15)));
     EXPECT_EQ(c->presses, 0);
     // ...still drawn (with its disabled look)...
     manager.draw(HRect(0, 0, 640, 480));
@@ -202,7 +191,7 @@ TEST_F(ControlTest, DisabledAndInvisibleControls)
     c->visible = false;
     manager.draw(HRect(0, 0, 640, 480));
     EXPECT_EQ(c->sizeDelegate()->clips.size(), 1u);
-    EXPECT_FALSE(manager.handleEvent(event(ET_KEYDOWN, 15, 15)));
+    EXPECT_FALSE(manager.handleEvent(clickAt(15, 15)));
     manager.updatePointer(15, 15);
     EXPECT_FALSE(c->isHovered()); // reset, and not offered the motion
 }
@@ -221,8 +210,8 @@ TEST_F(ControlTest, PressWithoutCaptureNeverClicks)
 {
     TestControl *c = add(10, 10, 20, 20);
     c->captures = false;
-    manager.handleEvent(event(ET_KEYDOWN, 15, 15));
-    manager.handleEvent(event(ET_KEYUP, 15, 15));
+    manager.handleEvent(clickAt(15, 15));
+    manager.handleEvent(releaseAt(15, 15));
     EXPECT_EQ(c->presses, 1);
     EXPECT_EQ(c->clicks, 0);
     EXPECT_EQ(manager.getCaptured(), nullptr);
@@ -262,12 +251,12 @@ TEST_F(ControlTest, PressSetsOrClearsTheFocusAndTabMovesIt)
     TestControl *a = add(10, 10, 20, 20);
     TestControl *plain = add(300, 10, 20, 20);
     a->focusable = b->focusable = true;
-    manager.handleEvent(event(ET_KEYDOWN, 15, 15));
-    manager.handleEvent(event(ET_KEYUP, 15, 15));
+    manager.handleEvent(clickAt(15, 15));
+    manager.handleEvent(releaseAt(15, 15));
     EXPECT_EQ(manager.getFocus(), a);
-    EXPECT_TRUE(manager.handleEvent(event(ET_KEYDOWN, 0, 0, KC_TAB, 9)));
+    EXPECT_TRUE(manager.handleEvent(tabKey()));
     EXPECT_EQ(manager.getFocus(), b);
-    manager.handleEvent(event(ET_KEYDOWN, 305, 15));
+    manager.handleEvent(clickAt(305, 15));
     EXPECT_EQ(manager.getFocus(), nullptr);
     EXPECT_EQ(plain->presses, 1);
 }
@@ -278,17 +267,17 @@ TEST_F(ControlTest, RemovedAndDeletedControls)
     TestControl *c = new TestControl(10, 10, 20, 20, &deletions);
     manager.addControl(c);
     EXPECT_EQ(c->getManager(), &manager);
-    manager.handleEvent(event(ET_KEYDOWN, 15, 15));
+    manager.handleEvent(clickAt(15, 15));
     ASSERT_EQ(manager.getCaptured(), c);
     manager.removeControl(c);
     EXPECT_EQ(manager.getCaptured(), nullptr);
-    EXPECT_FALSE(manager.handleEvent(event(ET_KEYUP, 15, 15)));
+    EXPECT_FALSE(manager.handleEvent(releaseAt(15, 15)));
     manager.addControl(c);
 
     manager.deleteAllControls();
     EXPECT_EQ(deletions, 1); // the control took its delegate with it
     EXPECT_EQ(manager.getControls(), nullptr);
-    EXPECT_FALSE(manager.handleEvent(event(ET_KEYDOWN, 15, 15)));
+    EXPECT_FALSE(manager.handleEvent(clickAt(15, 15)));
     manager.draw(HRect(0, 0, 640, 480));
     manager.updatePointer(15, 15);
     TestControl late(0, 0, 1, 1);
@@ -297,16 +286,6 @@ TEST_F(ControlTest, RemovedAndDeletedControls)
 }
 
 // ---- the sprite delegate, over a real display ----
-
-VGSprite *solidSprite(H2DDisplayDevice *display, int w, int h, uint32_t argb)
-{
-    HImage image(w, h, FORMAT_32BPP);
-    for (int i = 0; i < w * h; ++i)
-        std::memcpy(image.getData() + 4 * i, &argb, 4);
-    VGSprite *sprite = new VGSprite();
-    sprite->createFromImage(display, &image);
-    return sprite;
-}
 
 class DelegateTest : public ::testing::Test
 {
@@ -328,11 +307,7 @@ protected:
         }
         game.tearDownInProcess();
     }
-    uint16_t screenAt(int x, int y)
-    {
-        const H2DMemorySurface &s = game.getDisplayDevice()->getScreenSurface();
-        return s.getPixels()[y * s.getPitch() / 2 + x];
-    }
+    uint16_t screenAt(int x, int y) { return screenPixel(game.getDisplayDevice(), x, y); }
     // A control at (100, 100) drawn by a sprite delegate, as the game builds
     // its controls.
     UIControl *addSpriteControl(VGControlDelegate *&delegate, VGSprite *disabledSprite)

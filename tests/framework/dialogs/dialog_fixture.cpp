@@ -2,64 +2,6 @@
 
 namespace dialog_test {
 
-uint64_t FakeClock::now = 0;
-uint64_t FakeClock::sleepStep = 1;
-
-HEvent keyDown(int32_t keyCode, uint8_t character, int32_t x, int32_t y)
-{
-    HEvent e;
-    e.type = ET_KEYDOWN;
-    e.keyCode = keyCode;
-    e.character = character;
-    e.x = x;
-    e.y = y;
-    return e;
-}
-
-HEvent clickAt(int32_t x, int32_t y)
-{
-    return keyDown(KC_LBUTTON, 0, x, y);
-}
-
-HEvent releaseAt(int32_t x, int32_t y)
-{
-    HEvent e = clickAt(x, y);
-    e.type = ET_KEYUP;
-    return e;
-}
-
-HEvent moveTo(int32_t x, int32_t y)
-{
-    HEvent e;
-    e.type = ET_MOUSEMOVE;
-    e.x = x;
-    e.y = y;
-    return e;
-}
-
-HEvent enterKey()
-{
-    return keyDown(KC_RETURN, 13);
-}
-
-HEvent tabKey()
-{
-    return keyDown(KC_TAB, 9);
-}
-
-HEvent typed(char c)
-{
-    return keyDown(0, static_cast<uint8_t>(c));
-}
-
-HEvent ofType(HEventType type, uint64_t time)
-{
-    HEvent e;
-    e.type = type;
-    e.time = VyTime(static_cast<uint32_t>(time), static_cast<uint32_t>(time >> 32));
-    return e;
-}
-
 ::testing::AssertionResult rectIs(const HRect &r, int x0, int y0, int x1, int y1)
 {
     if (r.x0 == x0 && r.y0 == y0 && r.x1 == x1 && r.y1 == y1)
@@ -90,7 +32,7 @@ void DialogTest::SetUp()
     VGDialogItemTextLine::setClockFunction(&FakeClock::read);
     VGDialogItemTextLine::setLastRedrawTime(0);
     files.mount(dir.path().c_str());
-    game = new TestGame(&files);
+    game = new DialogGame(&files);
     ASSERT_NE(game->getDisplayDevice(), nullptr);
     game->setLastEventTime(FakeClock::now);
 }
@@ -138,8 +80,7 @@ VGSprite *DialogTest::image(const std::string &name, int width, int height, uint
 
 uint16_t DialogTest::screenAt(int x, int y) const
 {
-    const H2DMemorySurface &s = game->getDisplayDevice()->getScreenSurface();
-    return s.getPixels()[y * s.getPitch() / 2 + x];
+    return screenPixel(game->getDisplayDevice(), x, y);
 }
 
 void DialogTest::clearScreen()

@@ -20,39 +20,25 @@
 #include "framework/VGDialog.h"
 #include "framework/VGDialogItem.h"
 #include "framework/VGSprite.h"
+#include "framework/framework_test_support.h"
 #include "support/test_support.h"
 
 namespace dialog_test {
 
-// The test's clock: every empty queue sleeps one "millisecond" that lasts
-// sleepStep milliseconds of this clock.
-struct FakeClock
-{
-    static uint64_t now;
-    static uint64_t sleepStep;
-
-    static VyTime &read(VyTime &t)
-    {
-        t = VyTime(static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32));
-        return t;
-    }
-    static void sleep(uint32_t milliseconds) { now += milliseconds * sleepStep; }
-};
-
 // The application under the dialogs. Every drawing pass of a modal loop
 // ends in onFrameDrawn, where a test may act between passes; a loop that
 // runs away is ended after kMaxFrames passes.
-class TestGame : public HPuzzleGame
+class DialogGame : public ::TestGame
 {
 public:
     static constexpr int kMaxFrames = 20000;
 
-    explicit TestGame(HFileSystem *files)
+    explicit DialogGame(HFileSystem *files)
     {
         m_pDisplayDevice = HSDL2DDisplayDevice::create(640, 480, "t", 0, 0, nullptr);
         m_pResourceFileSystem = files;
     }
-    ~TestGame() override
+    ~DialogGame() override
     {
         // What the application's shutdown would do for the parts used here.
         getUIManager().deleteAllControls();
@@ -61,10 +47,6 @@ public:
         m_pResourceFileSystem = nullptr;
     }
 
-    float getMusicVolumeSetting() override { return 1.0f; }
-    float getSoundVolumeSetting() override { return 1.0f; }
-    const char *getTitle() override { return "t"; }
-    int32_t handleEvent(const HEvent &) override { return 0; }
     void drawRect(const HRect &rect, bool modal) override
     {
         drawnRects.push_back(rect);
@@ -98,15 +80,6 @@ public:
     std::function<void(int)> onFrame;
     VGSprite *cursorSprite = nullptr;
 };
-
-HEvent keyDown(int32_t keyCode, uint8_t character, int32_t x = 0, int32_t y = 0);
-HEvent clickAt(int32_t x, int32_t y);
-HEvent releaseAt(int32_t x, int32_t y);
-HEvent moveTo(int32_t x, int32_t y);
-HEvent enterKey();
-HEvent tabKey();
-HEvent typed(char c);
-HEvent ofType(HEventType type, uint64_t time = 0);
 
 ::testing::AssertionResult rectIs(const HRect &r, int x0, int y0, int x1, int y1);
 // Whether one rectangle of the list contains the given one.
@@ -143,7 +116,7 @@ protected:
 
     tilmar_test::TempDir dir;
     HStandardFileSystem files;
-    TestGame *game = nullptr;
+    DialogGame *game = nullptr;
     std::vector<VGSprite *> sprites;
 };
 

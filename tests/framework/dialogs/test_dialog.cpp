@@ -145,7 +145,7 @@ TEST_F(TwoButtonDialogTest, EventsAreHandledWithoutDrawingUntilTheQueueRunsEmpty
 {
     struct CountingDialog : ClosingDialog
     {
-        TestGame *game = nullptr;
+        DialogGame *game = nullptr;
         std::vector<int> framesAtActivation;
         bool onItemActivated(VGDialogItem *item) override
         {
@@ -219,7 +219,7 @@ TEST_F(DialogTest, TimeOutAsksOnTimerOnEveryPassOnceTheTimeHasRunOut)
 {
     struct TimedDialog : ClosingDialog
     {
-        TestGame *game = nullptr;
+        DialogGame *game = nullptr;
         std::vector<int> askedAt;
         bool onTimer() override
         {
@@ -272,7 +272,7 @@ TEST_F(DialogTest, NestedDialogsDrawOuterFirstAndTheOuterLoopGoesOn)
     struct LoggingDialog : VGDialog
     {
         const char *name = "";
-        TestGame *game = nullptr;
+        DialogGame *game = nullptr;
         std::vector<std::pair<int, std::string>> *log = nullptr;
         VGDialogItem *opener = nullptr;
         LoggingDialog *inner = nullptr;
