@@ -95,13 +95,13 @@ TEST_F(BestTimesDialogTest, RowsShowNameScoreTimeAndTilesLeftWithinNinetyNineMin
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.expected, row(dialog, rank++));
     }
-    // Rows 35 pixels apart from 148; the name left-aligned, numbers right.
-    EXPECT_EQ(148, dialog.getLine(0, 0).getY());
-    EXPECT_EQ(393, dialog.getLine(7, 3).getY());
-    EXPECT_EQ(60, dialog.getLine(3, 0).getX());
-    EXPECT_EQ(345, dialog.getLine(3, 1).getX());
-    EXPECT_EQ(440, dialog.getLine(3, 2).getX());
-    EXPECT_EQ(260, dialog.getLine(3, 3).getX());
+    // A row a rank; the name from its left edge, the numbers to their right.
+    EXPECT_EQ(tmscreen::kBestTimesFirstRowY, dialog.getLine(0, 0).getY());
+    EXPECT_EQ(tmscreen::kBestTimesFirstRowY + 7 * tmscreen::kBestTimesRowStep, dialog.getLine(7, 3).getY());
+    EXPECT_EQ(tmscreen::kBestTimesNameX, dialog.getLine(3, 0).getX());
+    EXPECT_EQ(tmscreen::kBestTimesScoreX, dialog.getLine(3, 1).getX());
+    EXPECT_EQ(tmscreen::kBestTimesTimeX, dialog.getLine(3, 2).getX());
+    EXPECT_EQ(tmscreen::kBestTimesTilesLeftX, dialog.getLine(3, 3).getX());
     EXPECT_FALSE(dialog.getLine(3, 0).isEditable());
     // OK first, so Enter closes it.
     EXPECT_EQ(&dialog.getOkButton(), dialog.getDefaultItem());
@@ -181,6 +181,9 @@ TEST_F(GameDialogTest, ClearAsksAndOnlyAYesEmptiesTheTableAndRewritesTheRegistry
         game.saveBestTimes();
         const std::string before = fileBytes(registry);
         stored = stored && before != "(none)";
+        // Held but not yet stored: any write while the dialog runs shows.
+        const std::string unsaved = yes ? "Unsaved 2" : "Unsaved 1";
+        game.m_bestTimes[5][0] = entry(unsaved.c_str(), 100, 90, 0);
 
         int32_t deepest = 0;
         std::string firstNameAfter;
@@ -216,13 +219,15 @@ TEST_F(GameDialogTest, ClearAsksAndOnlyAYesEmptiesTheTableAndRewritesTheRegistry
         } else {
             HSystemRegistry *r = getSystemRegistry();
             ASSERT_TRUE(r->open(nullptr, kRegistryCompany, kRegistryProduct));
-            TMBestTime stored;
+            TMBestTime record;
             int32_t length = 0;
-            EXPECT_TRUE(r->readData("HS:3x0", &stored, sizeof stored, &length));
-            r->close();
+            EXPECT_TRUE(r->readData("HS:3x0", &record, sizeof record, &length));
             EXPECT_EQ(48, length);
-            EXPECT_STREQ("nobody", stored.name);
-            EXPECT_EQ(TM_PLACEHOLDER_SECONDS, stored.score);
+            EXPECT_STREQ("nobody", record.name);
+            EXPECT_EQ(TM_PLACEHOLDER_SECONDS, record.score);
+            EXPECT_TRUE(r->readData("HS:5x0", &record, sizeof record, &length));
+            EXPECT_EQ(unsaved, record.name);
+            r->close();
         }
         EXPECT_EQ(0, game.getPauseCount());
         drain();
@@ -302,7 +307,8 @@ TEST_F(GameDialogTest, TheEnterNameDialogShowsTheScoreUnlimitedWithTheEditLineFo
         EXPECT_EQ(12, dialog.getEditLine().getMaxLength());
         // Centred in the board area right of the left panel.
         const int32_t width = dialog.getBackground()->getWidth();
-        EXPECT_EQ((640 - width - 125) / 2 + 125, dialog.getX());
+        EXPECT_EQ((tmscreen::kScreenWidth - width - tmscreen::kPanelWidth) / 2 + tmscreen::kPanelWidth,
+                  dialog.getX());
         dialog.unloadSprites();
         dialog.removeAllItems();
     }

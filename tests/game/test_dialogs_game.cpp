@@ -84,8 +84,8 @@ TEST_F(GameDialogTest, ConfirmAnswersTrueOnlyForItsOkButton)
         EXPECT_EQ(1, pausesWhileOpen);
         EXPECT_EQ(0, game.getPauseCount());
         ASSERT_GT(backgroundWidth, 0);
-        EXPECT_EQ((640 - backgroundWidth) / 2 + 62, bounds.x0);
-        EXPECT_EQ((480 - backgroundHeight) / 2 + 30, bounds.y0);
+        EXPECT_EQ((tmscreen::kScreenWidth - backgroundWidth) / 2 + tmscreen::kConfirmOffset.x, bounds.x0);
+        EXPECT_EQ((tmscreen::kScreenHeight - backgroundHeight) / 2 + tmscreen::kConfirmOffset.y, bounds.y0);
         EXPECT_EQ(0, VGDialog::getOpenDialogCount());
         drain();
     }
@@ -231,10 +231,11 @@ TEST_F(GameDialogTest, DraggingAVolumeKnobSetsTheVolumeWhileTheDialogIsOpen)
         float expected;
     } cases[] = {
         {"Music Slider", 0, 0.0f},
-        {"Music Slider", 639, 1.0f},
+        {"Music Slider", tmscreen::kScreenWidth - 1, 1.0f},
         {"Sound Slider", 0, 0.0f},
-        // Half the 160-pixel track right of the slider's place.
-        {"Sound Slider", tmscreen::kOptionsDialog.x + tmscreen::kOptionsSoundSlider.x + 80, 0.5f},
+        // Half the track right of the slider's place.
+        {"Sound Slider",
+         tmscreen::kOptionsDialog.x + tmscreen::kOptionsSoundSlider.x + tmscreen::kOptionsSliderTrack / 2, 0.5f},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.slider) + " to " + std::to_string(c.dragToX));
@@ -254,7 +255,7 @@ TEST_F(GameDialogTest, DraggingAVolumeKnobSetsTheVolumeWhileTheDialogIsOpen)
             } else if (frame == 2) {
                 settingWhileOpen = music ? game.m_settings.musicVolume : game.m_settings.soundVolume;
                 mixerWhileOpen = game.m_musicVolume;
-                post(release(c.dragToX, 300));
+                post(release(c.dragToX, 0));
                 post(pressOn(*openItem("Ok Button")));
             }
         });
