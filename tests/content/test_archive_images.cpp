@@ -146,7 +146,7 @@ TEST(KitImages, PicturesHaveTheSizesTheScreenNeeds)
     const Size most[] = {
         {"art/board_complete_tl.jpg", 515, 480},
         {"art/gameover_tl.jpg", 515, 480},
-        {"art/restart_areyousure.jpg", 420, 480},
+        {"art/restart_areyousure.jpg", kScreenWidth - kRestartConfirmX, kScreenHeight},
         {"art/icon_score_tl.tga", kTimeArea.x0 - kTimeLabel.x, kScreenHeight - kTimeLabel.y},
         {"art/icon_tiles_left_tl.tga", kTilesLeftArea.x0 - kTilesLeftLabel.x, kScreenHeight - kTilesLeftLabel.y},
         {"art/icon_available_tl.tga", kMovesArea.x0 - kMovesLabel.x, kScreenHeight - kMovesLabel.y},

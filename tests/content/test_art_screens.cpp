@@ -336,10 +336,10 @@ TEST_F(ScreenArt, DialogButtonsSitInsideTheirDialogsAndApart)
                {"art/besttimes_areyousure_no.tga", 3 * (bg.width - no.width) / 4, y}},
               {});
     }
-    // The restart confirmation is drawn at screen x 220, centred vertically.
+    // The restart confirmation is centred vertically.
     const Picture &restart = pic("art/restart_areyousure.jpg");
-    EXPECT_LE(restart.width, 420);
-    EXPECT_TRUE(inside(Rect{220, (kScreenHeight - restart.height) / 2, 220 + restart.width,
+    EXPECT_LE(restart.width, kScreenWidth - kRestartConfirmX);
+    EXPECT_TRUE(inside(Rect{kRestartConfirmX, (kScreenHeight - restart.height) / 2, kRestartConfirmX + restart.width,
                             (kScreenHeight + restart.height) / 2},
                        Rect{0, 0, kScreenWidth, kScreenHeight}));
 
@@ -659,9 +659,8 @@ TEST_F(ScreenArt, FadedOverlayHasPartialAlphaAndSitsInTheBoardArea)
     size_t opaque = std::count_if(plate.argb.begin(), plate.argb.end(), [](uint32_t v) { return (v >> 24) == 255; });
     EXPECT_GT(opaque, plate.argb.size() / 2);
     EXPECT_LT(opaque, plate.argb.size()) << "a fully opaque overlay is copied without its fade";
-    // The game centres it in the board area, 50 pixels above the middle.
     int x0 = (kBoardArea.x1 - kBoardArea.x0 - plate.width) / 2 + kBoardArea.x0;
-    int y0 = (kScreenHeight - plate.height) / 2 - 50;
+    int y0 = (kBoardArea.y1 - kBoardArea.y0 - plate.height) / 2 + kBoardArea.y0 - kNoMatchRaise;
     EXPECT_TRUE(inside(Rect{x0, y0, x0 + plate.width, y0 + plate.height},
                        Rect{kBoardArea.x0, kBoardArea.y0, kBoardArea.x1, kTimeLabel.y}));
 }
