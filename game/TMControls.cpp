@@ -327,7 +327,7 @@ void Tilmar::createControls()
     }
     const tmscreen::Box &board = tmscreen::kBoardArea;
     const int32_t x0 = (board.x1 - board.x0 - width) / 2 + board.x0;
-    const int32_t y0 = (board.y1 - board.y0 - height) / 2 - tmscreen::kNoMatchLift;
+    const int32_t y0 = (board.y1 - board.y0 - height) / 2 - tmscreen::kNoMatchRaise;
     m_noMatchRect = HRect(x0, y0, x0 + width, y0 + height);
 
     for (const ControlRow &row : kControlRows) {

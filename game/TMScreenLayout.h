@@ -25,8 +25,6 @@ constexpr int32_t kScreenHeight = 480;
 // The left panel is 125 pixels wide; the board area is the rest.
 constexpr int32_t kPanelWidth = 125;
 constexpr Box kBoardArea = {125, 0, 640, 480};
-// The no-match overlay is centred in the board area, then raised this much.
-constexpr int32_t kNoMatchLift = 50;
 
 // Head-up display: the areas redrawn for each number, and where the last
 // character of each number is drawn (its left edge).

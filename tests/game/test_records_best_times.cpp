@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "game/TMBestTimesDialog.h"
+#include "game/game_dialog_support.h"
 #include "game/game_test_support.h"
 #include "engine/core/HString.h"
 #include "game/registry_support.h"
@@ -34,16 +36,6 @@ void useUnopenableHome()
 {
     const std::string home = "/tmp/" + std::string(1100, 'h');
     setenv("HOME", home.c_str(), 1);
-}
-
-// The closing requests for the enter-name and best-times dialogs that an
-// entry runs; a runner that shows no dialog leaves them queued.
-void queueDialogCloses(TestTilmar &game)
-{
-    HEvent quit;
-    quit.type = ET_QUIT;
-    game.getEventQueue().postEvent(quit);
-    game.getEventQueue().postEvent(quit);
 }
 
 } // namespace
@@ -157,75 +149,93 @@ TEST(RecordsBestTimes, FewerTilesThenLowerScoreThenLowerTimeGoFirstAndTiesGoAfte
     }
 }
 
-TEST(RecordsBestTimes, AGameThatRanksBelowAllEightIsNotEntered)
+// A started game whose enter-name and best-times dialogs the test drives
+// with queued input.
+class RecordsEntry : public GameDialogTest
+{
+protected:
+    // Layout `layout` holds eight won entries named E0 to E7.
+    std::vector<TMBestTime> fillTable(int layout, int32_t scoreStep, int32_t timeStep)
+    {
+        std::vector<TMBestTime> table;
+        for (int rank = 0; rank < TM_BEST_TIME_RANKS; ++rank) {
+            const std::string name = "E" + std::to_string(rank);
+            table.push_back(entry(name.c_str(), scoreStep * (rank + 1), timeStep * (rank + 1), 0));
+            game.m_bestTimes[layout][rank] = table.back();
+        }
+        return table;
+    }
+    void finishGame(int layout, int32_t tilesLeft, int32_t score, int32_t time)
+    {
+        game.m_settings.layout = layout;
+        game.m_board.tilesLeft = tilesLeft;
+        game.m_statistics.finalScore = score;
+        game.m_statistics.finalTime = time;
+    }
+};
+
+TEST_F(RecordsEntry, AGameThatRanksBelowAllEightIsNotEnteredAndShowsNoDialog)
 {
     const struct
     {
         int32_t tilesLeft, score, time;
     } cases[] = {
         {0, 900, 800}, // won, but all eight won faster
-        {0, 800, 700}, // equal to the last entry
+        {0, 800, 800}, // equal to the last entry
         {6, 1, 1},     // tiles left rank below every won game
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.score);
-        TempDir home;
-        TestTilmar game;
-        ASSERT_TRUE(startGame(game, home));
-        for (int rank = 0; rank < TM_BEST_TIME_RANKS; ++rank)
-            game.m_bestTimes[2][rank] = entry("Fast", 100 * (rank + 1), 100 * rank, 0);
-        std::vector<TMBestTime> before(game.m_bestTimes[2], game.m_bestTimes[2] + TM_BEST_TIME_RANKS);
-        game.m_settings.layout = 2;
-        game.m_board.tilesLeft = c.tilesLeft;
-        game.m_statistics.finalScore = c.score;
-        game.m_statistics.finalTime = c.time;
+        const std::vector<TMBestTime> before = fillTable(2, 100, 100);
+        finishGame(2, c.tilesLeft, c.score, c.time);
         game.m_lastEntryLayout = 5;
         game.m_lastEntryRank = 5;
+        everyFrame(nullptr);
 
         game.enterBestTime();
         EXPECT_EQ(-1, game.m_lastEntryLayout);
         EXPECT_EQ(-1, game.m_lastEntryRank);
         for (int rank = 0; rank < TM_BEST_TIME_RANKS; ++rank)
             EXPECT_EQ(bytesOf(before[rank]), bytesOf(game.m_bestTimes[2][rank]));
-        // Nothing saved.
-        EXPECT_FALSE(tilmar_test::fileExists(registryPath(home)));
-        stopGame(game);
+        EXPECT_EQ(0, game.frames) << "a dialog was shown";
+        EXPECT_FALSE(tilmar_test::fileExists(registryPath(home))) << "something was saved";
     }
 }
 
-// The entered name comes from the enter-name dialog; these cases check
-// where the entry lands and what moves, and that the record and the last
-// name agree on the name.
-TEST(RecordsBestTimes, AnEntryMovesTheLowerRanksDownAndIsSaved)
+TEST_F(RecordsEntry, AnEntryMovesTheLowerRanksDownTakesTheTypedNameAndIsSaved)
 {
     const struct
     {
-        int32_t tilesLeft, score, time;
+        int32_t score, time;
         int rank;
+        const char *lastName; // the enter-name dialog's starting text
+        std::string typing;   // '\b' is a backspace
+        std::string name;
     } cases[] = {
-        {0, 40, 15, 3},  // same score as rank 3, faster
-        {0, 40, 20, 4},  // equal to rank 3: the earlier entry stays ahead
-        {0, 5, 100, 0},  // best score of all
-        {0, 80, 0, 7},   // takes the last place
+        {40, 15, 3, "Zed", "\b\b\bAda", "Ada"},        // same score as rank 3, faster
+        {40, 20, 4, "Bo", "b", "Bob"},                   // equal to rank 3: the earlier entry stays ahead
+        {5, 100, 0, "x", "\babcdefghijkl", "abcdefghijkl"}, // best of all; twelve characters kept whole
+        {80, 0, 7, "Al", "\b\b", ""},                    // the last place; an empty name
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.rank);
-        TempDir home;
-        TestTilmar game;
-        ASSERT_TRUE(startGame(game, home));
-        std::vector<TMBestTime> old;
-        for (int rank = 0; rank < TM_BEST_TIME_RANKS; ++rank) {
-            const std::string name = "E" + std::to_string(rank);
-            old.push_back(entry(name.c_str(), 10 * (rank + 1), 5 * (rank + 1), 0));
-            game.m_bestTimes[6][rank] = old.back();
-        }
-        game.m_settings.layout = 6;
-        game.m_board.tilesLeft = c.tilesLeft;
-        game.m_statistics.finalScore = c.score;
-        game.m_statistics.finalTime = c.time;
-        queueDialogCloses(game);
+        const std::vector<TMBestTime> old = fillTable(6, 10, 5);
+        finishGame(6, 0, c.score, c.time);
+        strCopy(game.m_settings.lastName, c.lastName, sizeof game.m_settings.lastName);
+        for (char ch : c.typing)
+            post(dialog_events::typed(ch));
+        // Enter closes the enter-name dialog, then the best-times dialog.
+        post(dialog_events::enter());
+        post(dialog_events::enter());
+        int shownLayout = -1;
+        everyFrame([&](int) {
+            if (auto *shown = dynamic_cast<TMBestTimesDialog *>(VGDialog::getOpenDialog(0)))
+                shownLayout = shown->getLayout();
+        });
 
         game.enterBestTime();
+        EXPECT_FALSE(game.runaway);
+        EXPECT_EQ(6, shownLayout);
         EXPECT_EQ(6, game.m_lastEntryLayout);
         EXPECT_EQ(c.rank, game.m_lastEntryRank);
         const TMBestTime(&table)[TM_BEST_TIME_RANKS] = game.m_bestTimes[6];
@@ -233,17 +243,13 @@ TEST(RecordsBestTimes, AnEntryMovesTheLowerRanksDownAndIsSaved)
             EXPECT_EQ(bytesOf(old[rank]), bytesOf(table[rank]));
         for (int rank = c.rank + 1; rank < TM_BEST_TIME_RANKS; ++rank)
             EXPECT_EQ(bytesOf(old[rank - 1]), bytesOf(table[rank]));
-        const TMBestTime &placed = table[c.rank];
-        EXPECT_EQ(768, placed.magic);
-        EXPECT_EQ(c.score, placed.score);
-        EXPECT_EQ(c.time, placed.time);
-        EXPECT_EQ(c.tilesLeft, placed.tilesLeft);
-        EXPECT_EQ(std::string(game.m_settings.lastName), std::string(placed.name));
+        EXPECT_EQ(bytesOf(entry(c.name.c_str(), c.score, c.time, 0)), bytesOf(table[c.rank]));
+        EXPECT_EQ(c.name, game.m_settings.lastName);
 
         // The whole table is stored at once.
         const std::string file = tilmar_test::readFile(registryPath(home));
         for (int rank = 0; rank < TM_BEST_TIME_RANKS; ++rank)
             EXPECT_EQ(bytesOf(table[rank]), registryValue(file, bestTimeKey(6, rank)));
-        stopGame(game);
+        drain();
     }
 }
