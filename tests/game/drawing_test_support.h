@@ -71,14 +71,14 @@ inline std::ostream &operator<<(std::ostream &out, const HRect &r)
 const HRect kWholeScreen(0, 0, tmscreen::kScreenWidth, tmscreen::kScreenHeight);
 
 // Where the controls put the no-match overlay: centred in the board area,
-// raised by 50 pixels.
+// then raised.
 inline void placeNoMatchOverlay(TestTilmar &game)
 {
     const tmscreen::Box &board = tmscreen::kBoardArea;
     const int32_t w = game.m_sprites[TM_ART_NO_MATCH].getWidth();
     const int32_t h = game.m_sprites[TM_ART_NO_MATCH].getHeight();
     const int32_t x0 = (board.x1 - board.x0 - w) / 2 + board.x0;
-    const int32_t y0 = (board.y1 - board.y0 - h) / 2 - 50;
+    const int32_t y0 = (board.y1 - board.y0 - h) / 2 - tmscreen::kNoMatchRaise;
     game.m_noMatchRect = HRect(x0, y0, x0 + w, y0 + h);
 }
 
