@@ -48,12 +48,4 @@ inline bool controlArtLoaded(TestTilmar &game)
     return game.m_sprites[TM_ART_EXIT].isLoaded() && game.m_sprites[TM_ART_NO_MATCH].isLoaded();
 }
 
-#define SKIP_WITHOUT_CONTROL_ART(game)                                                                             \
-    do {                                                                                                           \
-        if (!controlArtLoaded(game)) {                                                                             \
-            stopGame(game);                                                                                        \
-            GTEST_SKIP() << "the game's art table names no control pictures yet";                                  \
-        }                                                                                                          \
-    } while (0)
-
 #endif

@@ -55,7 +55,7 @@ TEST(ControlsCreation, TwentyOneControlsInTableOrderWithTheirPlacesAndPictures)
     TempDir home;
     TestTilmar game;
     ASSERT_TRUE(startGame(game, home));
-    SKIP_WITHOUT_CONTROL_ART(game);
+    ASSERT_TRUE(controlArtLoaded(game));
 
     const std::vector<UIControl *> controls = controlsInCreationOrder(game);
     ASSERT_EQ(sizeof kRows / sizeof kRows[0], controls.size());
@@ -99,7 +99,7 @@ TEST(ControlsCreation, TheNoMatchOverlayIsCentredInTheBoardAreaAndRaised)
     TempDir home;
     TestTilmar game;
     ASSERT_TRUE(startGame(game, home));
-    SKIP_WITHOUT_CONTROL_ART(game);
+    ASSERT_TRUE(controlArtLoaded(game));
 
     const int32_t w = game.m_sprites[TM_ART_NO_MATCH].getWidth();
     const int32_t h = game.m_sprites[TM_ART_NO_MATCH].getHeight();
