@@ -506,3 +506,59 @@ TEST_F(GameDialogTest, ClosingTheOptionsSavesTheSettingsWithTheOldFullScreenValu
         EXPECT_EQ(0, game.m_settings.fullscreen);
     }
 }
+
+// The partner link ends the program, so each case runs in a child process
+// of its own (started afresh, as threads are running) that writes its
+// registry under this test's home.
+TEST_F(GameDialogTest, ThePartnerLinkLeavesARealFullScreenAndSavesOnlyThen)
+{
+    const std::string style = ::testing::GTEST_FLAG(death_test_style);
+    ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
+    const struct
+    {
+        const char *what;
+        int32_t fullscreen; // the mode the dialog opened in
+        int toggles;        // presses of the full-screen toggle first
+        bool saved;
+    } cases[] = {
+        {"window", 0, 0, false},
+        {"window, full screen chosen", 0, 1, false},
+        {"full screen", 1, 0, true},
+        {"full screen, window chosen", 1, 1, true},
+    };
+    // A child runs this body again: it keeps the home its parent set.
+    setenv("TILMAR_TEST_PARTNER_HOME", home.path().c_str(), 0);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(registryPath(home).c_str());
+        EXPECT_EXIT(
+            {
+                // No browser to be found: the launcher says so and exits.
+                setenv("HOME", getenv("TILMAR_TEST_PARTNER_HOME"), 1);
+                setenv("PATH", "/nonexistent", 1);
+                game.m_settings.fullscreen = c.fullscreen;
+                game.m_settings.autoHint = 1;
+                everyFrame([&](int frame) {
+                    if (frame != 1)
+                        return;
+                    for (int i = 0; i < c.toggles; ++i)
+                        post(pressOn(*openItem("Fullscreen Button")));
+                    post(pressOn(*openItem("autoHints Button")));
+                    post(pressOn(*openItem("Visit Partner")));
+                });
+                game.showOptions();
+                _exit(3);
+            },
+            ::testing::ExitedWithCode(0), "can't launch a browser");
+        const bool exists = tilmar_test::fileExists(registryPath(home));
+        EXPECT_EQ(c.saved, exists);
+        if (c.saved && exists) {
+            const std::string file = tilmar_test::readFile(registryPath(home));
+            // Saved by the switch to the window, with the dialog's changes.
+            EXPECT_EQ(le32(0), registryValue(file, "Fullscreen"));
+            EXPECT_EQ(le32(0), registryValue(file, "Autohint"));
+        }
+    }
+    unsetenv("TILMAR_TEST_PARTNER_HOME");
+    ::testing::GTEST_FLAG(death_test_style) = style;
+}
