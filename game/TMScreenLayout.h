@@ -105,6 +105,11 @@ constexpr int32_t kEnterNameScoreY = 85;  // x is the background's middle
 // The are-you-sure and no-more-moves dialogs are centred on the screen and
 // then moved by these offsets.
 constexpr Point kConfirmOffset = {62, 30};
+// The game's own question (leave the game, back to the title) sits at this
+// x, centred on the screen's height.
+constexpr int32_t kAreYouSureDialogX = 220;
+// The rules slide show covers the board area.
+constexpr Point kRulesDialog = {125, 0};
 constexpr Point kNoMoreMovesOffset = {63, 45};
 
 // No-more-moves dialog: the buttons' tops (x centres each on the background,
