@@ -48,8 +48,7 @@ int32_t s_index(const TMBoard &board, const TMTile *tile)
 DemoWriter::DemoWriter(uint32_t seed) : m_clock(seed), m_lastPress(0)
 {
     m_records.reserve(2048);
-    HEvent &first = m_add(ET_TIMESTAMP);
-    first.time = VyTime(seed, 0);
+    m_add(ET_TIMESTAMP);
 }
 
 HEvent &DemoWriter::m_add(HEventType type)

@@ -28,6 +28,7 @@ using tmscreen::Point;
 class DemoWriter
 {
 public:
+    // The seed must not be 0: a record at time 0 seeds nothing.
     explicit DemoWriter(uint32_t seed);
 
     uint64_t now() const { return m_clock; }
