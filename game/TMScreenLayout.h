@@ -104,17 +104,14 @@ constexpr int32_t kEnterNameScoreY = 85;  // x is the background's middle
 
 // The leave-the-game confirmation: its left edge; it is centred vertically.
 constexpr int32_t kRestartConfirmX = 220;
+// The rules slide show covers the board area.
+constexpr Point kRulesDialog = {125, 0};
 // The no-match overlay is centred in the board area, raised by this much.
 constexpr int32_t kNoMatchRaise = 50;
 
 // The are-you-sure and no-more-moves dialogs are centred on the screen and
 // then moved by these offsets.
 constexpr Point kConfirmOffset = {62, 30};
-// The game's own question (leave the game, back to the title) sits at this
-// x, centred on the screen's height.
-constexpr int32_t kAreYouSureDialogX = 220;
-// The rules slide show covers the board area.
-constexpr Point kRulesDialog = {125, 0};
 constexpr Point kNoMoreMovesOffset = {63, 45};
 
 // No-more-moves dialog: the buttons' tops (x centres each on the background,

@@ -198,7 +198,7 @@ void Tilmar::showRules()
 bool Tilmar::m_askAreYouSure()
 {
     m_beginPause();
-    const int32_t answer = showMessageDialog(tmscreen::kAreYouSureDialogX, -1, 0, "art/restart_areyousure.jpg",
+    const int32_t answer = showMessageDialog(tmscreen::kRestartConfirmX, -1, 0, "art/restart_areyousure.jpg",
                                              "art/besttimes_areyousure_yes.tga",
                                              "art/besttimes_areyousure_yes_lit.tga",
                                              "art/besttimes_areyousure_no.tga",

@@ -322,7 +322,7 @@ Point areYouSureOk()
 {
     const Point back = imageSize("art/restart_areyousure.jpg");
     const Point ok = imageSize("art/besttimes_areyousure_yes.tga");
-    const Point dialog = {tmscreen::kAreYouSureDialogX, (tmscreen::kScreenHeight - back.y) / 2};
+    const Point dialog = {tmscreen::kRestartConfirmX, (tmscreen::kScreenHeight - back.y) / 2};
     return {dialog.x + (back.x - ok.x) / 4 + ok.x / 2, dialog.y + back.y - (ok.y * 3) / 2 + ok.y / 2};
 }
 
