@@ -215,7 +215,9 @@ Point centreOf(Point topLeft, const char *image)
 BoardPlay::BoardPlay(uint32_t seed, int32_t layout)
 {
     m_rng.seed(seed);
-    m_board.setShadowSizes(imageSize(kShadowTopImage).y, imageSize(kShadowRightImage).x);
+    static const int32_t shadowTop = imageSize(kShadowTopImage).y;
+    static const int32_t shadowRight = imageSize(kShadowRightImage).x;
+    m_board.setShadowSizes(shadowTop, shadowRight);
     m_board.deal(resources(), m_rng, getLayoutFileName(layout));
 }
 

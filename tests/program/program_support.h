@@ -178,6 +178,30 @@ inline TMBestTime decodeBestTime(const std::string &bytes)
     return record;
 }
 
+// The record's fields in words, for failure messages.
+inline std::string describeBestTime(const std::string &bytes)
+{
+    if (bytes.size() != sizeof(TMBestTime))
+        return std::to_string(bytes.size()) + " bytes, not a record";
+    const TMBestTime r = decodeBestTime(bytes);
+    return "{magic " + std::to_string(r.magic) + ", \"" + r.name + "\", score " + std::to_string(r.score) +
+           ", time " + std::to_string(r.time) + ", tiles left " + std::to_string(r.tilesLeft) + "}";
+}
+
+// The stored bytes of a best time against the record expected.
+inline ::testing::AssertionResult storedBestTime(const std::string &stored, const char *name, int32_t score,
+                                                 int32_t time, int32_t tilesLeft)
+{
+    const std::string expected = bestTimeBytes(name, score, time, tilesLeft);
+    if (stored == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "stored " << describeBestTime(stored) << ", expected "
+                                         << describeBestTime(expected)
+                                         << (describeBestTime(stored) == describeBestTime(expected)
+                                                 ? " (the bytes after the name differ)"
+                                                 : "");
+}
+
 // ----- What a player does, as demo records -----
 
 using demo::DemoWriter;
