@@ -73,45 +73,53 @@ TEST(ProgramGames, DeadEndEndsInTheNoMoreMovesDialog)
     EXPECT_TRUE(storedBestTime(registry["HS:0x0"], "Stuckley", secs, secs, tilesLeft));
 }
 
-TEST(ProgramGames, HintUndoAndShufflePenaltiesCountInTheScore)
+// Splits greedy play from here at a shuffle after which greedy play still
+// clears the board, the generator going on from where the deal left it;
+// tries the cuts from 20 tiles before the end on.
+bool findShufflePoint(const BoardPlay &play, std::vector<TilePair> &before, std::vector<TilePair> &after)
 {
-    // A deal that can still be cleared after its first pair was taken back
-    // and the board shuffled, the generator going on from the deal.
-    uint32_t seed = 0;
-    TilePair firstPair = {-1, -1};
-    std::vector<TilePair> rest;
-    for (uint32_t s = kFirstSeed; s < kFirstSeed + kSeedTries && seed == 0; ++s) {
-        BoardPlay trial(s, 0);
-        const std::vector<TilePair> greedy = trial.greedy();
-        if (greedy.empty())
-            continue;
-        trial.removePair(greedy.front());
-        trial.undo();
+    const std::vector<TilePair> rest = play.greedy();
+    for (size_t cut = rest.size() > 10 ? rest.size() - 10 : 0; cut < rest.size(); ++cut) {
+        BoardPlay trial = play;
+        for (size_t i = 0; i < cut; ++i)
+            trial.removePair(rest[i]);
         trial.shuffle();
-        rest = trial.greedy();
-        if (rest.size() * 2 == TM_TILE_COUNT) {
-            seed = s;
-            firstPair = greedy.front();
+        after = trial.greedy();
+        if (static_cast<int32_t>(after.size()) * 2 == trial.board().tilesLeft) {
+            before.assign(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(cut));
+            return true;
         }
     }
-    ASSERT_NE(seed, 0u);
+    return false;
+}
 
+TEST(ProgramGames, HintUndoAndShufflePenaltiesCountInTheScore)
+{
+    const uint32_t seed = demo::findWinningSeed(kFirstSeed, kSeedTries);
+    ASSERT_NE(seed, 0u);
     BoardPlay play(seed, 0);
+    const std::vector<TilePair> pairs = play.greedy();
+    constexpr std::ptrdiff_t kPairsBeforeUndo = 10;
+
     DemoWriter demo(seed);
     demo.wait(700);
     const uint64_t start = demo.click(startButton());
-    ASSERT_NE(playPairs(demo, play, {firstPair}, kClickGap), 0u);
+    ASSERT_NE(playPairs(demo, play, {pairs.begin(), pairs.begin() + kPairsBeforeUndo}, kClickGap), 0u);
     demo.wait(kClickGap);
-    demo.key(KC_U, 'u');  // the pair comes back: 60 s
+    demo.key(KC_U, 'u');  // the last pair comes back: 60 s
     play.undo();
     demo.wait(kClickGap);
     demo.key(KC_H, 'h');  // 30 s
     demo.wait(kClickGap);
     demo.key(KC_F, 'f');  // 30 s
+    std::vector<TilePair> beforeShuffle;
+    std::vector<TilePair> afterShuffle;
+    ASSERT_TRUE(findShufflePoint(play, beforeShuffle, afterShuffle));
+    ASSERT_NE(playPairs(demo, play, beforeShuffle, kClickGap), 0u);
     demo.wait(kClickGap);
     demo.key(KC_S, 's');  // 120 s
     play.shuffle();
-    const uint64_t last = playPairs(demo, play, rest, kClickGap);
+    const uint64_t last = playPairs(demo, play, afterShuffle, kClickGap);
     ASSERT_NE(last, 0u);
     ASSERT_EQ(play.board().tilesLeft, 0);
     std::map<std::string, std::string> registry = finishAndRun(demo, "Penelope");
