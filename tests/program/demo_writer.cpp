@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "engine/core/HZIPFileSystem.h"
 #include "engine/media/HImage.h"
@@ -201,12 +200,6 @@ Point inside(Point topLeft)
 Point offset(Point p, Point by)
 {
     return {p.x + by.x, p.y + by.y};
-}
-
-Point centreOf(Point topLeft, const char *image)
-{
-    const Point size = imageSize(image);
-    return {topLeft.x + size.x / 2, topLeft.y + size.y / 2};
 }
 
 // ---------------------------------------------------------------------------

@@ -112,11 +112,9 @@ private:
 Point inside(Point topLeft);
 Point offset(Point p, Point by);
 
-// The centre of an archive picture drawn with its top-left corner at p.
-Point centreOf(Point topLeft, const char *image);
-
 // Writes the two clicks of each pair, `gap` ms apart, and plays them on
-// the board; answers the time of the last press.
+// the board; answers the time of the last press, 0 when a tile had no
+// point to click.
 uint64_t playPairs(DemoWriter &demo, BoardPlay &play, const std::vector<TilePair> &pairs, uint32_t gap);
 
 // The first seed from `first` on whose classic deal greedy play clears the
