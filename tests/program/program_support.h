@@ -207,6 +207,12 @@ inline ::testing::AssertionResult storedBestTime(const std::string &stored, cons
 using demo::DemoWriter;
 using demo::Point;
 
+// Deals are looked for from this seed on, among this many.
+constexpr uint32_t kFirstSeed = 1000;
+constexpr int32_t kSeedTries = 200;
+// Between two clicks on tiles.
+constexpr uint32_t kClickGap = 600;
+
 inline Point startButton()
 {
     return demo::inside(tmscreen::kStartControl);
@@ -241,13 +247,10 @@ inline void leaveFromTitle(DemoWriter &demo)
     demo.wait(100);
 }
 
-// The way out of a finished game (the name entered, the table closed, the
-// exit button on the title), then the run in a fresh home; answers the
-// registry it left, empty when the run did not end well by itself.
-inline std::map<std::string, std::string> finishAndRun(DemoWriter &demo, const std::string &name)
+// The run in a fresh home; answers the registry it left, empty when the
+// run did not end well by itself.
+inline std::map<std::string, std::string> runInFreshHome(const DemoWriter &demo)
 {
-    enterBestTimeName(demo, name);
-    leaveFromTitle(demo);
     tilmar_test::TempDir home;
     const RunResult run = runDemo(home, demo);
     if (!run.endedWell()) {
@@ -255,6 +258,15 @@ inline std::map<std::string, std::string> finishAndRun(DemoWriter &demo, const s
         return {};
     }
     return readRegistry(home);
+}
+
+// The way out of a finished game (the name entered, the table closed, the
+// exit button on the title), then the run.
+inline std::map<std::string, std::string> finishAndRun(DemoWriter &demo, const std::string &name)
+{
+    enterBestTimeName(demo, name);
+    leaveFromTitle(demo);
+    return runInFreshHome(demo);
 }
 
 } // namespace program_test

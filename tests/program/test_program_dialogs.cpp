@@ -73,7 +73,7 @@ TEST(ProgramDialogs, OptionsChangeTheVolumesAndAutomaticHintsAndSaveThem)
 
 TEST(ProgramDialogs, RulesSlideShowOpensPagesAndClosesWithTheClockStopped)
 {
-    const uint32_t seed = demo::findWinningSeed(1000, 200);
+    const uint32_t seed = demo::findWinningSeed(kFirstSeed, kSeedTries);
     ASSERT_NE(seed, 0u);
     BoardPlay play(seed, 0);
     const std::vector<TilePair> pairs = play.greedy();
@@ -82,8 +82,8 @@ TEST(ProgramDialogs, RulesSlideShowOpensPagesAndClosesWithTheClockStopped)
     DemoWriter demo(seed);
     demo.wait(700);
     const uint64_t start = demo.click(startButton());
-    ASSERT_NE(playPairs(demo, play, {pairs.begin(), pairs.begin() + 4}, 600), 0u);
-    demo.wait(600);
+    ASSERT_NE(playPairs(demo, play, {pairs.begin(), pairs.begin() + 4}, kClickGap), 0u);
+    demo.wait(kClickGap);
     const uint64_t opened = demo.click(demo::inside(tmscreen::kRulesControl));
     demo.wait(4000);
     demo.click(demo::rulesNext());
@@ -91,7 +91,7 @@ TEST(ProgramDialogs, RulesSlideShowOpensPagesAndClosesWithTheClockStopped)
     demo.click(demo::rulesPrevious());
     demo.wait(4000);
     const uint64_t closed = demo.click(demo::rulesClose());
-    const uint64_t last = playPairs(demo, play, {pairs.begin() + 4, pairs.end()}, 600);
+    const uint64_t last = playPairs(demo, play, {pairs.begin() + 4, pairs.end()}, kClickGap);
     ASSERT_NE(last, 0u);
     std::map<std::string, std::string> registry = finishAndRun(demo, "Rulebook");
 
