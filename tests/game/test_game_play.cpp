@@ -71,6 +71,7 @@ TEST(GameClicks, LeftClicksSelectDeselectRefuseAndMatch)
 
     tilmar_test::TempDir home;
     TestTilmar game;
+    game.noMoreMovesAnswer = 0;
     ASSERT_TRUE(startGame(game, home, kSilentCommandLine));
     uint64_t now = kStart;
     for (const Case &c : cases) {

@@ -3,6 +3,9 @@
 // device restart.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "engine/media/HEventQueue.h"
 #include "game/game_test_support.h"
 
@@ -20,11 +23,21 @@ struct HeldQueueClock
         t = VyTime(static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32));
         return t;
     }
-    static void sleep(uint32_t) {}
+    // A dialog still waiting after this many empty polls never got the
+    // event meant to close it: fail rather than wait for ever.
+    static void sleep(uint32_t)
+    {
+        if (++idlePolls > 100000) {
+            std::fprintf(stderr, "a dialog did not close\n");
+            std::abort();
+        }
+    }
+    static inline int32_t idlePolls = 0;
 
     explicit HeldQueueClock(uint64_t time)
     {
         now = time;
+        idlePolls = 0;
         HEventQueue::setTimeFunctions(&read, &sleep);
     }
     ~HeldQueueClock() { HEventQueue::setTimeFunctions(nullptr, nullptr); }
@@ -124,6 +137,40 @@ TEST(GameStates, TheRealAreYouSureDialogCountsAQuitAsYesAndEnterAsNo)
         EXPECT_EQ(1, game.messageDialogCalls);
         EXPECT_EQ(c.to, game.getGameState());
         EXPECT_EQ(0, game.m_pauseCount);
+    }
+}
+
+TEST(GameStates, TheRulesAndTheAreYouSureDialogHoldTheGameClock)
+{
+    struct Case
+    {
+        const char *name;
+        bool rules;
+    };
+    const Case cases[] = {
+        {"rules slide show", true},
+        {"restart refused", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        PlayingGame play;
+        ASSERT_TRUE(play.started);
+        TestTilmar &game = play.game;
+        game.at(kStart + 1000);
+        // The dialog closes on an event 5 s later.
+        HeldQueueClock clock(kStart + 6000);
+        // Enter chooses each dialog's default: close, and no.
+        ASSERT_TRUE(game.m_eventQueue.postEvent(gameEvent(ET_KEYDOWN, 0, KC_RETURN, 0, 0, 13)));
+        clearVoices(game);
+        if (c.rules)
+            game.showRules();
+        else
+            game.returnToTitle(true);
+        EXPECT_EQ(0, game.m_pauseCount);
+        EXPECT_FALSE(game.isPlayerPaused());
+        EXPECT_EQ(5000u, game.getPausedTime());
+        EXPECT_EQ(TM_STATE_PLAYING, game.getGameState());
+        EXPECT_EQ(c.rules, soundStarted(game, "sound/tm_guiclick.wav"));
     }
 }
 
