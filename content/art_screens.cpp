@@ -3,6 +3,7 @@
 #include "content/ContentKit.h"
 #include "content/art_screens_draw.h"
 #include "content/art_screens_parts.h"
+#include "content/art_tiles.h"
 
 #include <cmath>
 #include <string>
@@ -27,8 +28,12 @@ const Rgb kTileRed{0.70, 0.13, 0.10};
 const Rgb kTileGreen{0.05, 0.45, 0.25};
 const Rgb kTileBlue{0.10, 0.25, 0.50};
 
-// Where the game draws the progress bar, and its size.
-constexpr int kBarX = 120, kBarY = 336, kBarW = 400, kBarH = 16;
+// The progress bar's size and where the game draws it.
+constexpr int kBarW = 400, kBarH = 16;
+constexpr int kBarX = tmscreen::kProgressBar.x, kBarY = tmscreen::kProgressBar.y;
+
+// The title screen's arrows are square.
+constexpr int kArrowSize = 32;
 
 // A large two-line logo: "Tilmar" over "MahJong" between gold rules.
 void drawLogo(cairo_t *cr, double cx, double top, double scale)
@@ -161,18 +166,23 @@ Picture leftPanel()
 
 Picture titleScreen()
 {
-    // Drawn at (120, 0); sx() turns a screen x into a picture x.
-    auto sx = [](double x) { return x - 120; };
+    using namespace tmscreen;
+    using namespace tileart;
+    // Drawn at kTitlePicture; sx() turns a screen x into a picture x.
+    auto sx = [](double x) { return x - kTitlePicture.x; };
+    // The game centres each preview in the board area's width.
+    auto previewX = [](const Point &at, int width) { return at.x + (kPreviewSpan - width) / 2; };
     Canvas c(520, 480);
     cairo_t *cr = c.cr();
     fillLacquer(cr, 0, 0, 520, 480, 31);
     goldFrame(cr, 5, 0, 515, 480, 6);
 
     setFont(cr, Face::SerifBold, 17);
-    drawGoldTitle(cr, "Choose your game", sx(383), 30, Align::Centre, 18);
+    drawGoldTitle(cr, "Choose your game", sx(kBackgroundPreview.x + kPreviewSpan / 2), 30, Align::Centre, 18);
 
-    // Frame of the background preview (226 x 100 at (270, 39)).
-    auto previewFrame = [&](double x, double y, double w, double h) {
+    // Frames just outside the background and layout previews.
+    auto previewFrame = [&](const Point &at, double w, double h) {
+        const double x = previewX(at, int(w)), y = at.y;
         cairo_rectangle(cr, sx(x) - 1, y - 1, w + 2, h + 2);
         cairo_set_source_rgb(cr, 0.02, 0.06, 0.06);
         cairo_fill(cr);
@@ -181,10 +191,11 @@ Picture titleScreen()
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     };
-    previewFrame(270, 39, 226, 100);
-    previewFrame(258, 203, 250, 210);
+    previewFrame(kBackgroundPreview, kBackgroundPreviewW, kBackgroundPreviewH);
+    previewFrame(kLayoutPreview, kLayoutPreviewW, kLayoutPreviewH);
 
-    // Captions beside the arrows, on their outer side.
+    // Captions beside the arrows, on their outer side, level with the
+    // arrows' middles.
     auto caption = [&](const char *text, double x, double y, Align align) {
         // Slightly narrowed so "Background" fits between the panel and its arrows.
         setFont(cr, Face::SerifBold, 14);
@@ -193,12 +204,13 @@ Picture titleScreen()
         cairo_set_font_matrix(cr, &m);
         drawShadowedText(cr, text, x, y, align, kGold);
     };
-    caption("Background", sx(199), 108, Align::Right);
-    caption("Tiles", sx(569), 107, Align::Left);
-    caption("Layout", sx(256), 172, Align::Right);
+    caption("Background", sx(kBackgroundLeftArrow.x - 3), kBackgroundLeftArrow.y + 21, Align::Right);
+    caption("Tiles", sx(kTileSetRightArrow.x + kArrowSize + 4), kTileSetRightArrow.y + 21, Align::Left);
+    caption("Layout", sx(kLayoutLeftArrow.x - 4), kLayoutLeftArrow.y + 21, Align::Right);
 
-    // Cartouche behind the layout name (160 x 16 at (303, 160)).
-    insetField(cr, sx(297), 156, 172, 24, 5);
+    // Cartouche behind the layout name.
+    insetField(cr, sx(previewX(kLayoutTitle, kLayoutTitleW) - 6), kLayoutTitle.y - 4, kLayoutTitleW + 12,
+               kLayoutTitleH + 8, 5);
 
     // Decorative tile stacks in the side spaces.
     const char *leftGlyphs[] = {"東", "南", "西"};
@@ -271,10 +283,12 @@ Picture pausePicture()
 
 Picture endPicture(bool won)
 {
-    Canvas c(515, 444);
+    // The picture ends above the HUD labels, which stay in view.
+    const int h = tmscreen::kTimeLabel.y - tmscreen::kEndPicture.y;
+    Canvas c(515, h);
     cairo_t *cr = c.cr();
-    fillLacquer(cr, 0, 0, 515, 444, won ? 51 : 61, won ? 1.0 : 0.75);
-    goldFrame(cr, 0, 0, 515, 444, 6);
+    fillLacquer(cr, 0, 0, 515, h, won ? 51 : 61, won ? 1.0 : 0.75);
+    goldFrame(cr, 0, 0, 515, h, 6);
     medallion(cr, 52, 70, 411, 240);
     if (won) {
         seal(cr, 257, 70, 32, "勝");
@@ -294,10 +308,11 @@ Picture endPicture(bool won)
         drawShadowedText(cr, "Better luck with the next deal!", 257, 284, Align::Centre,
                          mix(kIvory, kGold, 0.4));
     }
-    // The continue control's plain look, at its screen spot (248, 334).
+    // The continue control's plain look, at the control's screen spot.
     Picture plain = continuePlain();
     Picture out = c.picture();
-    paintOver(out, plain, kContinueX - 125, kContinueY);
+    paintOver(out, plain, tmscreen::kContinueControl.x - tmscreen::kEndPicture.x,
+              tmscreen::kContinueControl.y - tmscreen::kEndPicture.y);
     return out;
 }
 
@@ -338,9 +353,9 @@ namespace {
 
 Picture arrowPicture(bool right, bool lit)
 {
-    Canvas c(32, 32);
+    Canvas c(kArrowSize, kArrowSize);
     cairo_t *cr = c.cr();
-    double cx = 16, cy = 16, r = 12.5;
+    double cx = kArrowSize / 2, cy = kArrowSize / 2, r = 12.5;
     if (lit) {
         for (int k = 1; k <= 3; ++k) {
             cairo_arc(cr, cx, cy, r + k - 0.5, 0, 2 * kPi);
@@ -414,23 +429,27 @@ struct PanelControl
     const char *label;
 };
 
+// The maker icon is loaded but never drawn, so it has no spot of its own.
+constexpr int kMakerIconX = 12;
+
 } // namespace
 
 void addControls(Entries &out)
 {
+    using namespace tmscreen;
     const PanelControl panel[] = {
-        {"art/icon_exit_tl.tga", "art/icon_exit_lit_tl.tga", 35, "Exit"},
-        {"art/icon_showmoves_tl.tga", "art/icon_showmoves_lit_tl.tga", 0, "Show Moves"},
-        {"art/icon_hint_tl.tga", "art/icon_hint_lit_tl.tga", 6, "Hint"},
-        {"art/icon_findmatch_tl.tga", "art/icon_findmatch_lit_tl.tga", 6, "Find Match"},
-        {"art/icon_options_tl.tga", "art/icon_options_lit_tl.tga", 17, "Options"},
-        {"art/icon_pause_tl.tga", "art/icon_pause_lit_tl.tga", 16, "Pause"},
-        {"art/icon_resume_tl.tga", "art/icon_resume_lit_tl.tga", 16, "Resume"},
-        {"art/icon_velmora_tl.tga", "art/icon_velmora_lit_tl.tga", 12, "Velmora"},
-        {"art/icon_newgame_tl.tga", "art/icon_newgame_lit_tl.tga", 1, "New Game"},
-        {"art/icon_rules_tl.tga", "art/icon_rules_lit_tl.tga", 27, "Rules"},
-        {"art/icon_shuffle_tl.tga", "art/icon_shuffle_lit_tl.tga", 12, "Shuffle"},
-        {"art/icon_undo_tl.tga", "art/icon_undo_lit_tl.tga", 35, "Undo"},
+        {"art/icon_exit_tl.tga", "art/icon_exit_lit_tl.tga", kExitControl.x, "Exit"},
+        {"art/icon_showmoves_tl.tga", "art/icon_showmoves_lit_tl.tga", kShowMovesControl.x, "Show Moves"},
+        {"art/icon_hint_tl.tga", "art/icon_hint_lit_tl.tga", kHintControl.x, "Hint"},
+        {"art/icon_findmatch_tl.tga", "art/icon_findmatch_lit_tl.tga", kHintControl.x, "Find Match"},
+        {"art/icon_options_tl.tga", "art/icon_options_lit_tl.tga", kOptionsControl.x, "Options"},
+        {"art/icon_pause_tl.tga", "art/icon_pause_lit_tl.tga", kPauseControl.x, "Pause"},
+        {"art/icon_resume_tl.tga", "art/icon_resume_lit_tl.tga", kPauseControl.x, "Resume"},
+        {"art/icon_velmora_tl.tga", "art/icon_velmora_lit_tl.tga", kMakerIconX, "Velmora"},
+        {"art/icon_newgame_tl.tga", "art/icon_newgame_lit_tl.tga", kRestartControl.x, "New Game"},
+        {"art/icon_rules_tl.tga", "art/icon_rules_lit_tl.tga", kRulesControl.x, "Rules"},
+        {"art/icon_shuffle_tl.tga", "art/icon_shuffle_lit_tl.tga", kShuffleControl.x, "Shuffle"},
+        {"art/icon_undo_tl.tga", "art/icon_undo_lit_tl.tga", kUndoControl.x, "Undo"},
     };
     for (const PanelControl &pc : panel) {
         int w = 124 - 2 * pc.x;
@@ -453,11 +472,11 @@ void addControls(Entries &out)
     addTga(out, "art/arrow_left_lit_tl.tga", arrowPicture(false, true));
     addTga(out, "art/arrow_right_lit_tl.tga", arrowPicture(true, true));
 
-    // Labels at (134, 444), (460, 444) and (303, 444); the numbers beside
-    // them start near x 224, 586 and 428.
-    addTga(out, "art/icon_score_tl.tga", hudLabel(77, "Time", 72));
-    addTga(out, "art/icon_tiles_left_tl.tga", hudLabel(114, "Tiles Left", 108));
-    addTga(out, "art/icon_available_tl.tga", hudLabel(114, "Moves", 108));
+    // Each label reaches from its spot to the area of the number it names,
+    // which the game repaints on its own; the text ends a few pixels short.
+    addTga(out, "art/icon_score_tl.tga", hudLabel(kTimeArea.x0 - kTimeLabel.x, "Time", 72));
+    addTga(out, "art/icon_tiles_left_tl.tga", hudLabel(kTilesLeftArea.x0 - kTilesLeftLabel.x, "Tiles Left", 108));
+    addTga(out, "art/icon_available_tl.tga", hudLabel(kMovesArea.x0 - kMovesLabel.x, "Moves", 108));
 }
 
 } // namespace screenart

@@ -2,6 +2,8 @@
 // times and enter name, with their buttons.
 #include "content/art_screens_draw.h"
 #include "content/art_screens_parts.h"
+#include "content/art_tiles.h"
+#include "game/TMRecords.h"
 
 #include <string>
 
@@ -9,6 +11,8 @@ namespace content {
 namespace screenart {
 
 namespace {
+
+using namespace tmscreen;
 
 // A small dialog body: lacquer in a rounded gold-rimmed frame. Dialog
 // pictures are blitted plainly, so the corners are filled with a dark
@@ -57,12 +61,17 @@ void noMoreMoves(Entries &out)
     drawShadowedText(cr, "or end the game.", 150, 119, Align::Centre, mix(kIvory, kGold, 0.4));
     addJpeg(out, "art/no_more_moves.jpg", c.picture());
 
-    // The dialog puts shuffle at y 125, undo at y 160 and end game at y 195,
-    // so the 30-pixel plates have a 5-pixel gap; the text above ends at 122.
-    buttonPair(out, "art/no_more_moves_shuffle.tga", "art/no_more_moves_shuffle_lit.tga", 160, 30, "Shuffle", 15);
-    buttonPair(out, "art/no_more_moves_undo.tga", "art/no_more_moves_undo_lit.tga", 160, 30, "Undo", 15);
-    buttonPair(out, "art/no_more_moves_endgame.tga", "art/no_more_moves_endgame_lit.tga", 160, 30, "End Game", 15,
-               true);
+    // The plates are stacked down the dialog with a gap between them; the
+    // text above ends three pixels over the first one.
+    constexpr int kPlateH = 30;
+    static_assert(kNoMoreMovesShuffleY + kPlateH < kNoMoreMovesUndoY &&
+                      kNoMoreMovesUndoY + kPlateH < kNoMoreMovesEndGameY,
+                  "the no-more-moves plates must not touch");
+    buttonPair(out, "art/no_more_moves_shuffle.tga", "art/no_more_moves_shuffle_lit.tga", 160, kPlateH, "Shuffle",
+               15);
+    buttonPair(out, "art/no_more_moves_undo.tga", "art/no_more_moves_undo_lit.tga", 160, kPlateH, "Undo", 15);
+    buttonPair(out, "art/no_more_moves_endgame.tga", "art/no_more_moves_endgame_lit.tga", 160, kPlateH, "End Game",
+               15, true);
 }
 
 void options(Entries &out)
@@ -82,30 +91,37 @@ void options(Entries &out)
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
 
-    // Slider tracks from x 250 to 410 at y 119 and 166, with end marks.
+    // The slider tracks, named on their left, with marks below at every
+    // quarter and the ends labelled.
     setFont(cr, Face::SerifBold, 17);
-    drawShadowedText(cr, "Sound", 222, 125, Align::Right, kGold);
-    drawShadowedText(cr, "Music", 222, 172, Align::Right, kGold);
-    for (int y : {119, 166}) {
-        insetField(cr, 243, y - 5, 174, 10, 5);
+    const struct
+    {
+        const char *name;
+        Point at;
+    } sliders[] = {{"Sound", kOptionsSoundSlider}, {"Music", kOptionsMusicSlider}};
+    for (const auto &slider : sliders) {
+        const int x = slider.at.x, y = slider.at.y, track = kOptionsSliderTrack;
+        drawShadowedText(cr, slider.name, x - 28, y + 6, Align::Right, kGold);
+        insetField(cr, x - 7, y - 5, track + 14, 10, 5);
         for (int i = 0; i <= 4; ++i) {
-            double x = 250 + 40 * i + 0.5;
-            cairo_move_to(cr, x, y + 9);
-            cairo_line_to(cr, x, y + 13);
+            double mark = x + track / 4 * i + 0.5;
+            cairo_move_to(cr, mark, y + 9);
+            cairo_line_to(cr, mark, y + 13);
         }
         setColour(cr, kGoldDark);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
         setFont(cr, Face::Sans, 11);
-        drawShadowedText(cr, "min", 250, y + 25, Align::Centre, mix(kIvory, kJadeLight, 0.4));
-        drawShadowedText(cr, "max", 410, y + 25, Align::Centre, mix(kIvory, kJadeLight, 0.4));
+        drawShadowedText(cr, "min", x, y + 25, Align::Centre, mix(kIvory, kJadeLight, 0.4));
+        drawShadowedText(cr, "max", x + track, y + 25, Align::Centre, mix(kIvory, kJadeLight, 0.4));
         setFont(cr, Face::SerifBold, 17);
     }
 
-    // Toggle labels; the toggles sit at (175, 218) and (434, 218), 56 x 30.
+    // Toggle labels, left of the toggles and level with their text.
     setFont(cr, Face::SerifBold, 16);
-    drawShadowedText(cr, "Full screen", 166, 238, Align::Right, kGold);
-    drawShadowedText(cr, "Automatic hints", 425, 238, Align::Right, kGold);
+    drawShadowedText(cr, "Full screen", kOptionsFullscreen.x - 9, kOptionsFullscreen.y + 20, Align::Right, kGold);
+    drawShadowedText(cr, "Automatic hints", kOptionsAutoHints.x - 9, kOptionsAutoHints.y + 20, Align::Right,
+                     kGold);
 
     setFont(cr, Face::Sans, 12);
     drawShadowedText(cr, "Automatic hints show a pair after 45 seconds without a match.", 257, 461,
@@ -149,21 +165,23 @@ void bestTimes(Entries &out)
     fillLacquer(cr, 0, 0, 515, 480, 91);
     goldFrame(cr, 0, 0, 515, 480, 6);
     drawGoldTitle(cr, "Best Times", 257, 46, Align::Centre, 32);
-    // The layout title (160 x 16 at (177, 68)) between the arrows at 145 and 338.
-    insetField(cr, 173, 63, 169, 26, 6);
+    // The layout title, centred on the dialog between its arrows.
+    const int titleX = (515 - tileart::kLayoutTitleW) / 2;
+    insetField(cr, titleX - 4, kBestTimesTitleY - 5, tileart::kLayoutTitleW + 9, tileart::kLayoutTitleH + 10, 6);
 
-    // Column headers over the 8 x 12 font's columns: name from x 60, tiles
-    // right-aligned at 260, score at 345 and time at 440.
+    // Column headers over the font's columns: the name from its left edge,
+    // the numbers right-aligned.
+    const int headerY = kBestTimesFirstRowY - 16;
     setFont(cr, Face::SerifBold, 14);
-    drawShadowedText(cr, "Player", 60, 132, Align::Left, kGold);
-    drawShadowedText(cr, "Tiles", 260, 132, Align::Right, kGold);
-    drawShadowedText(cr, "Score", 345, 132, Align::Right, kGold);
-    drawShadowedText(cr, "Time", 440, 132, Align::Right, kGold);
-    hairline(cr, 28, 487, 139.5, kGold);
+    drawShadowedText(cr, "Player", kBestTimesNameX, headerY, Align::Left, kGold);
+    drawShadowedText(cr, "Tiles", kBestTimesTilesLeftX, headerY, Align::Right, kGold);
+    drawShadowedText(cr, "Score", kBestTimesScoreX, headerY, Align::Right, kGold);
+    drawShadowedText(cr, "Time", kBestTimesTimeX, headerY, Align::Right, kGold);
+    hairline(cr, 28, 487, kBestTimesFirstRowY - 8.5, kGold);
 
-    // Row bands at y = 148 + 35k, each row of text 12 pixels high.
-    for (int k = 0; k < 8; ++k) {
-        int y = 148 + 35 * k;
+    // A band behind each row of text (one font cell high).
+    for (int k = 0; k < TM_BEST_TIME_RANKS; ++k) {
+        int y = kBestTimesFirstRowY + kBestTimesRowStep * k;
         roundedRect(cr, 28.5, y - 7.5, 459, 27, 5);
         cairo_set_source_rgba(cr, 0, 0, 0, (k % 2) ? 0.20 : 0.32);
         cairo_fill_preserve(cr);
@@ -175,8 +193,8 @@ void bestTimes(Entries &out)
     }
 
     Picture bg = c.picture();
-    paintOver(bg, bestTimesButton(kBestOkW, kBestOkH, "OK", false), kBestOkX, kBestOkY);
-    paintOver(bg, bestTimesButton(kBestClearW, kBestClearH, "Clear", false), kBestClearX, kBestClearY);
+    paintOver(bg, bestTimesButton(kBestOkW, kBestOkH, "OK", false), kBestTimesOk.x, kBestTimesOk.y);
+    paintOver(bg, bestTimesButton(kBestClearW, kBestClearH, "Clear", false), kBestTimesClear.x, kBestTimesClear.y);
     addJpeg(out, "art/besttimes_tl.jpg", bg);
     addTga(out, "art/ok_lit_tl.tga", bestTimesButton(kBestOkW, kBestOkH, "OK", true));
     addTga(out, "art/besttimes_clear_lit_tl.tga", bestTimesButton(kBestClearW, kBestClearH, "Clear", true));
@@ -189,14 +207,16 @@ void enterName(Entries &out)
     dialogBody(cr, 300, 240, 101);
     drawGoldTitle(cr, "New Best Time!", 150, 42, Align::Centre, 26);
     goldRule(cr, 50, 250, 54);
+    // The score line, centred on the dialog, one font cell high.
+    const int middle = 300 / 2;
     setFont(cr, Face::Sans, 12);
-    drawShadowedText(cr, "Your score", 150, 76, Align::Centre, mix(kIvory, kGold, 0.4));
-    // The score line is centred at (150, 85), 12 pixels high.
-    insetField(cr, 106, 81, 88, 20, 5);
+    drawShadowedText(cr, "Your score", middle, kEnterNameScoreY - 9, Align::Centre, mix(kIvory, kGold, 0.4));
+    insetField(cr, middle - 44, kEnterNameScoreY - 4, 88, 20, 5);
+    // The edit line, with room for the caret after its last character.
+    const Box &edit = kEnterNameEditBox;
     setFont(cr, Face::SerifBold, 14);
-    drawShadowedText(cr, "Enter your name", 28, 150, Align::Left, kGold);
-    // The edit line shows up to 12 characters from (30, 164).
-    insetField(cr, 25, 159, 114, 22, 4);
+    drawShadowedText(cr, "Enter your name", edit.x0 - 2, edit.y0 - 14, Align::Left, kGold);
+    insetField(cr, edit.x0 - 5, edit.y0 - 5, edit.x1 - edit.x0 + 14, edit.y1 - edit.y0 + 10, 4);
     // A pair of tiles beside the field.
     drawDecorTile(cr, 196, 130, 30, 40, "中", Rgb{0.70, 0.13, 0.10});
     drawDecorTile(cr, 234, 130, 30, 40, "中", Rgb{0.70, 0.13, 0.10});

@@ -11,7 +11,7 @@ namespace screenart {
 
 namespace {
 
-constexpr int kCellW = 8, kCellH = 12;
+constexpr int kCellW = tmscreen::kFontCellWidth, kCellH = tmscreen::kFontCellHeight;
 constexpr int kBaseline = 9;  // pixel rows 0-8 above the baseline, 9-11 for descenders
 
 // Glyph colour (the image's colour is the text colour on screen) and the

@@ -4,18 +4,18 @@
 
 #include "content/ContentKit.h"
 #include "content/Encoders.h"
+#include "game/TMScreenLayout.h"
 
 namespace content {
 namespace screenart {
 
 // The continue control has only a lit picture; its plain look is painted
 // into the end pictures at the control's spot, so both share this size.
-constexpr int kContinueX = 248, kContinueY = 334;
 constexpr int kContinueW = 270, kContinueH = 40;
 
 // The best-times OK and Clear buttons, likewise painted into their dialog.
-constexpr int kBestOkX = 329, kBestOkY = 421, kBestOkW = 100, kBestOkH = 38;
-constexpr int kBestClearX = 109, kBestClearY = 417, kBestClearW = 120, kBestClearH = 46;
+constexpr int kBestOkW = 100, kBestOkH = 38;
+constexpr int kBestClearW = 120, kBestClearH = 46;
 
 void addLoadingScreen(Entries &out);  // loading picture and progress bar
 void addScreens(Entries &out);        // panel, title, pause, end pictures, no-match plate

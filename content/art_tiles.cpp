@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
+
+#include "game/TMScreenLayout.h"
 
 namespace content {
 namespace tileart {
@@ -101,15 +104,20 @@ void faceTexture(cairo_t *cr, int texture, double strength, int image)
     cairo_surface_destroy(s);
 }
 
+// The block seen in a cell: the face at its top right, the side strip
+// (kSideW wide) to its left and the bottom edge (kEdgeH high) below it.
+constexpr double kSideW = kFaceX, kEdgeH = kCellH - kFaceH;
+constexpr double kFaceRight = kFaceX + kFaceW;
+
 // The outline of a tile picture in its cell.
 void hexagonPath(cairo_t *cr)
 {
-    cairo_move_to(cr, 6, 0);
-    cairo_line_to(cr, 39, 0);
-    cairo_line_to(cr, 39, 48);
-    cairo_line_to(cr, 33, 55);
-    cairo_line_to(cr, 0, 55);
-    cairo_line_to(cr, 0, 7);
+    cairo_move_to(cr, kFaceX, 0);
+    cairo_line_to(cr, kFaceRight, 0);
+    cairo_line_to(cr, kFaceRight, kFaceH);
+    cairo_line_to(cr, kFaceRight - kSideW, kCellH);
+    cairo_line_to(cr, 0, kCellH);
+    cairo_line_to(cr, 0, kEdgeH);
     cairo_close_path(cr);
 }
 
@@ -125,35 +133,35 @@ void drawTile(cairo_t *cr, const TileStyle &s, int image)
     setColour(cr, s.back);
     cairo_paint(cr);
     const double f = 0.42;
-    cairo_move_to(cr, 6, 0);
-    cairo_line_to(cr, 39, 0);
-    cairo_line_to(cr, 39, 48);
-    cairo_line_to(cr, 39 - 6 * f, 48 + 7 * f);
-    cairo_line_to(cr, 6 - 6 * f, 48 + 7 * f);
-    cairo_line_to(cr, 6 - 6 * f, 7 * f);
+    cairo_move_to(cr, kFaceX, 0);
+    cairo_line_to(cr, kFaceRight, 0);
+    cairo_line_to(cr, kFaceRight, kFaceH);
+    cairo_line_to(cr, kFaceRight - kSideW * f, kFaceH + kEdgeH * f);
+    cairo_line_to(cr, kFaceX - kSideW * f, kFaceH + kEdgeH * f);
+    cairo_line_to(cr, kFaceX - kSideW * f, kEdgeH * f);
     cairo_close_path(cr);
     setColour(cr, s.edge);
     cairo_fill(cr);
     // A fine seam between the two layers.
     setColour(cr, art::scale(s.back, 0.7), 0.8);
     cairo_set_line_width(cr, 0.6);
-    cairo_move_to(cr, 6 - 6 * f, 7 * f);
-    cairo_line_to(cr, 6 - 6 * f, 48 + 7 * f);
-    cairo_line_to(cr, 39 - 6 * f, 48 + 7 * f);
+    cairo_move_to(cr, kFaceX - kSideW * f, kEdgeH * f);
+    cairo_line_to(cr, kFaceX - kSideW * f, kFaceH + kEdgeH * f);
+    cairo_line_to(cr, kFaceRight - kSideW * f, kFaceH + kEdgeH * f);
     cairo_stroke(cr);
     // The bottom edge darker than the side strip, so the two read as
     // separate faces of the block.
-    cairo_move_to(cr, 6, 48);
-    cairo_line_to(cr, 39, 48);
-    cairo_line_to(cr, 33, 55);
-    cairo_line_to(cr, 0, 55);
+    cairo_move_to(cr, kFaceX, kFaceH);
+    cairo_line_to(cr, kFaceRight, kFaceH);
+    cairo_line_to(cr, kFaceRight - kSideW, kCellH);
+    cairo_line_to(cr, 0, kCellH);
     cairo_close_path(cr);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.24);
     cairo_fill(cr);
-    cairo_move_to(cr, 0, 7);
-    cairo_line_to(cr, 6, 0);
-    cairo_line_to(cr, 6, 48);
-    cairo_line_to(cr, 0, 55);
+    cairo_move_to(cr, 0, kEdgeH);
+    cairo_line_to(cr, kFaceX, 0);
+    cairo_line_to(cr, kFaceX, kFaceH);
+    cairo_line_to(cr, 0, kCellH);
     cairo_close_path(cr);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.08);
     cairo_fill(cr);
@@ -166,9 +174,9 @@ void drawTile(cairo_t *cr, const TileStyle &s, int image)
 
     // Face: a bevelled rim around a softly lit plate.
     setColour(cr, s.rim);
-    cairo_rectangle(cr, 6, 0, 33, 48);
+    cairo_rectangle(cr, kFaceX, 0, kFaceW, kFaceH);
     cairo_fill(cr);
-    cairo_pattern_t *g = cairo_pattern_create_linear(6, 0, 39, 48);
+    cairo_pattern_t *g = cairo_pattern_create_linear(kFaceX, 0, kFaceRight, kFaceH);
     cairo_pattern_add_color_stop_rgb(g, 0, s.faceLight.r, s.faceLight.g, s.faceLight.b);
     cairo_pattern_add_color_stop_rgb(g, 1, s.faceDark.r, s.faceDark.g, s.faceDark.b);
     art::roundedRect(cr, 7.0, 0.9, 31.1, 46.1, 2.6);
@@ -210,9 +218,9 @@ void drawTile(cairo_t *cr, const TileStyle &s, int image)
     // Outline: a line on the inside of the hexagon, and the edges of the face.
     setColour(cr, s.outline, 0.55);
     cairo_set_line_width(cr, 0.8);
-    cairo_move_to(cr, 6, 0.5);
-    cairo_line_to(cr, 6, 48);
-    cairo_line_to(cr, 39, 48);
+    cairo_move_to(cr, kFaceX, 0.5);
+    cairo_line_to(cr, kFaceX, kFaceH);
+    cairo_line_to(cr, kFaceRight, kFaceH);
     cairo_stroke(cr);
     setColour(cr, s.outline);
     cairo_set_line_width(cr, 2.0);
@@ -246,50 +254,22 @@ namespace {
 std::vector<int> allImages()
 {
     std::vector<int> images;
-    for (int kind = 0; kind < 34; ++kind) {
-        int image = kind < 9 ? kind : kind < 18 ? kind + 4 : kind < 27 ? kind + 8 : kind + 12;
-        for (int i = 0; i < 4; ++i)
-            images.push_back(image);
-    }
-    for (int image : {35, 36, 37, 38, 48, 49, 50, 51})
-        images.push_back(image);
+    for (const TMTileKind &row : g_tileKindTable)
+        images.insert(images.end(), size_t(row.count), int(row.image));
     return images;
 }
 
-struct PlacedTile
+// Stands tile i of the board on positions[i] and sorts the board's draw list
+// from index order into the game's painting order.
+void placeTiles(TMBoard &board, const std::vector<TilePos> &positions)
 {
-    TilePos pos;
-    int image;
-};
-
-// The game's painting order: a bubble sort from index order with a
-// relation that is not transitive, so it is repeated exactly.
-bool paintsBefore(const TilePos &b, const TilePos &a)
-{
-    if (b.z != a.z)
-        return b.z < a.z;
-    if (std::abs(a.x - b.x) > 1)
-        return b.x > a.x;
-    return b.y < a.y;
-}
-
-
-struct Box
-{
-    int x0, y0, x1, y1;
-};
-
-Box imageRect(const TilePos &p)
-{
-    int left = p.x * 33 / 2 + 6 * p.z + 131;
-    int top = 24 * p.y + 30 - 7 * p.z;
-    return {left, top, left + kCellW, top + kCellH};
-}
-
-Box faceRect(const TilePos &p)
-{
-    Box r = imageRect(p);
-    return {r.x0 + 6, r.y0, r.x0 + 39, r.y0 + 48};
+    if (positions.size() > size_t(TM_TILE_COUNT))
+        throw std::length_error("a board holds at most 144 tiles");
+    for (size_t i = 0; i < positions.size(); ++i) {
+        board.tiles[i] = tileOn(positions[i]);
+        board.drawList[i] = &board.tiles[i];
+    }
+    board.sortDrawList();
 }
 
 // A neighbour's face [faceLo, faceHi] over the start of a shadow strip
@@ -306,7 +286,7 @@ void trimStrip(int &lo, int &hi, int &skipped, int faceLo, int faceHi)
 }
 
 // The part of a shadow picture, placed at (px, py), that falls in the strip.
-void paintStrip(cairo_t *cr, cairo_surface_t *shadow, const Box &strip, int px, int py)
+void paintStrip(cairo_t *cr, cairo_surface_t *shadow, const HRect &strip, int px, int py)
 {
     cairo_save(cr);
     cairo_rectangle(cr, strip.x0, strip.y0, strip.x1 - strip.x0, strip.y1 - strip.y0);
@@ -330,33 +310,35 @@ void drawPreviewFrame(cairo_t *cr, int w, int h, double inner)
     cairo_stroke(cr);
 }
 
+TMTile tileOn(const TilePos &position)
+{
+    TMTile t;
+    t.present = 1;
+    t.x = position.x;
+    t.y = position.y;
+    t.z = position.z;
+    return t;
+}
+
 std::vector<int> paintingOrder(const std::vector<TilePos> &positions)
 {
-    std::vector<int> order(positions.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    bool swapped;
-    do {
-        swapped = false;
-        for (size_t i = 0; i + 1 < order.size(); ++i) {
-            if (paintsBefore(positions[order[i + 1]], positions[order[i]])) {
-                std::swap(order[i], order[i + 1]);
-                swapped = true;
-            }
-        }
-    } while (swapped);
+    TMBoard board;
+    placeTiles(board, positions);
+    std::vector<int> order;
+    for (size_t i = 0; i < positions.size(); ++i)
+        order.push_back(int(board.drawList[i] - board.tiles));
     return order;
 }
 
 Picture shadowTop()
 {
-    Picture p(33, 7);
-    for (int r = 0; r < 7; ++r) {
-        // The shadow is the face moved 6 right and 7 up: its left end is a
-        // diagonal, darkest next to the tile.
-        double edge = 6.0 * (7.0 - (r + 0.5)) / 7.0;
-        double strength = 36 + 134 * std::pow((r + 1) / 7.0, 1.4);
-        for (int c = 0; c < 33; ++c) {
+    Picture p(kFaceW, kShadowTopH);
+    for (int r = 0; r < kShadowTopH; ++r) {
+        // The shadow is the face moved one layer step right and up: its left
+        // end is a diagonal, darkest next to the tile.
+        double edge = double(kShadowRightW) * (kShadowTopH - (r + 0.5)) / kShadowTopH;
+        double strength = 36 + 134 * std::pow((r + 1) / double(kShadowTopH), 1.4);
+        for (int c = 0; c < kFaceW; ++c) {
             double cover = std::clamp(c + 1.0 - edge, 0.0, 1.0);
             int a = static_cast<int>(std::lround(strength * cover));
             p.at(c, r) = uint32_t(a) << 24 | 0x0e0c0au;
@@ -367,11 +349,11 @@ Picture shadowTop()
 
 Picture shadowRight()
 {
-    Picture p(6, 48);
-    for (int r = 0; r < 48; ++r) {
-        double end = r >= 45 ? (48 - r) / 4.0 : 1.0;
-        for (int c = 0; c < 6; ++c) {
-            double strength = 36 + 134 * std::pow((6 - c) / 6.0, 1.4);
+    Picture p(kShadowRightW, kFaceH);
+    for (int r = 0; r < kFaceH; ++r) {
+        double end = r >= kFaceH - 3 ? (kFaceH - r) / 4.0 : 1.0;
+        for (int c = 0; c < kShadowRightW; ++c) {
+            double strength = 36 + 134 * std::pow((kShadowRightW - c) / double(kShadowRightW), 1.4);
             int a = static_cast<int>(std::lround(strength * end));
             p.at(c, r) = uint32_t(a) << 24 | 0x0e0c0au;
         }
@@ -409,11 +391,11 @@ Picture tilePreview(int set)
 
 Picture tilePreview(const Picture &sheet)
 {
-    Picture out(160, 72);
+    Picture out(kTilePreviewW, kTilePreviewH);
     // Four tiles side by side, as neighbours on the board: a character, the
     // bird, a circle and the red dragon.
     const int images[4] = {4, 13, 28, 43};
-    const int x0 = (160 - (kFaceX + 4 * kFaceW)) / 2, y0 = (72 - kCellH) / 2;
+    const int x0 = (kTilePreviewW - (kFaceX + 4 * kFaceW)) / 2, y0 = (kTilePreviewH - kCellH) / 2;
     for (int i = 3; i >= 0; --i) {
         int sx = (images[i] % kColumns) * kCellW, sy = (images[i] / kColumns) * kCellH;
         for (int y = 0; y < kCellH; ++y)
@@ -428,7 +410,7 @@ Picture tilePreview(const Picture &sheet)
 
 Picture layoutTitlePicture(int layout)
 {
-    Canvas canvas(160, 16);
+    Canvas canvas(kLayoutTitleW, kLayoutTitleH);
     cairo_t *cr = canvas.cr();
     cairo_pattern_t *g = cairo_pattern_create_linear(0, 0, 0, 16);
     cairo_pattern_add_color_stop_rgb(g, 0, 0x1d / 255.0, 0x5a / 255.0, 0x50 / 255.0);
@@ -471,7 +453,7 @@ Picture layoutTitlePicture(int layout)
 std::vector<TilePos> previewPositions(int layout)
 {
     const std::vector<TilePos> &given = layoutPositions(layout);
-    if (given.size() == 144)
+    if (given.size() == size_t(TM_TILE_COUNT))
         return given;
     // Stand-in: a stepped pyramid of 72 + 40 + 16 + 12 + 4 tiles.
     std::vector<TilePos> out;
@@ -489,89 +471,85 @@ std::vector<TilePos> previewPositions(int layout)
 Picture renderBoard(const std::vector<TilePos> &positions, const Picture &sheet, const Picture *backdrop,
                     double depthShade, uint32_t dealSeed)
 {
-    Canvas canvas(640, 480);
+    Canvas canvas(tmscreen::kScreenWidth, tmscreen::kScreenHeight);
     cairo_t *cr = canvas.cr();
     if (backdrop) {
         cairo_surface_t *bg = art::toSurface(*backdrop);
-        cairo_set_source_surface(cr, bg, 120, 0);
+        cairo_set_source_surface(cr, bg, tmscreen::kBackgroundPicture.x, tmscreen::kBackgroundPicture.y);
         cairo_paint(cr);
         cairo_surface_destroy(bg);
     }
 
-    // A deal: the kinds in table order, each placed at a free random slot.
+    TMBoard board;
+    placeTiles(board, positions);
+    // A deal: the kinds in table order, each placed at a free random slot;
+    // the table has a picture for every tile a board can hold.
     std::vector<int> images = allImages();
-    std::vector<PlacedTile> tiles(positions.size(), PlacedTile{{0, 0, 0}, -1});
+    std::vector<bool> dealt(positions.size(), false);
     uint32_t state = dealSeed * 2654435761u + 12345u;
     for (size_t i = 0; i < images.size() && i < positions.size(); ++i) {
         size_t slot;
         do {
             state = state * 1664525u + 1013904223u;
             slot = (state >> 8) % positions.size();
-        } while (tiles[slot].image >= 0);
-        tiles[slot] = {positions[slot], images[i]};
+        } while (dealt[slot]);
+        dealt[slot] = true;
+        board.tiles[slot].image = images[i];
     }
-    std::vector<PlacedTile> order;
-    for (int i : paintingOrder(positions))
-        order.push_back(tiles[i]);
     int topLayer = 0;
-    for (const PlacedTile &t : tiles)
-        topLayer = std::max(topLayer, t.pos.z);
-
-    auto present = [&](int x, int y, int z) -> const TilePos * {
-        for (const PlacedTile &t : tiles)
-            if (t.pos.x == x && t.pos.y == y && t.pos.z == z)
-                return &t.pos;
-        return nullptr;
-    };
+    for (size_t i = 0; i < positions.size(); ++i)
+        topLayer = std::max(topLayer, int(board.tiles[i].z));
 
     cairo_surface_t *sheetSurface = art::toSurface(sheet);
     Picture top = shadowTop(), right = shadowRight();
     cairo_surface_t *topSurface = art::toSurface(top);
     cairo_surface_t *rightSurface = art::toSurface(right);
 
-    for (const PlacedTile &t : order) {
-        if (t.image < 0)
-            continue;
-        Box r = imageRect(t.pos);
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const TMTile &t = *board.drawList[i];
+        HRect r;
+        board.getImageRect(&t, &r);
         int sx = (t.image % kColumns) * kCellW, sy = (t.image / kColumns) * kCellH;
         cairo_save(cr);
         cairo_rectangle(cr, r.x0, r.y0, kCellW, kCellH);
         cairo_clip(cr);
         cairo_set_source_surface(cr, sheetSurface, r.x0 - sx, r.y0 - sy);
         cairo_paint(cr);
-        double shade = depthShade * (topLayer - t.pos.z);
+        double shade = depthShade * (topLayer - t.z);
         if (shade > 0) {
             cairo_set_source_rgba(cr, 0, 0, 0, std::min(shade, 0.6));
             cairo_mask_surface(cr, sheetSurface, r.x0 - sx, r.y0 - sy);
         }
         cairo_restore(cr);
 
-        const int x = t.pos.x, y = t.pos.y, z = t.pos.z;
-        Box face = faceRect(t.pos);
-        if (!present(x, y - 2, z)) {
-            Box strip = {face.x0, face.y0 - top.height, face.x0 + top.width, face.y0};
+        const int x = t.x, y = t.y, z = t.z;
+        auto present = [&](int dx, int dy) { return board.tileAt(x + dx, y + dy, z, true); };
+        HRect face, nf;
+        board.getFaceRect(&t, &face);
+        if (!present(0, -2)) {
+            HRect strip(face.x0, face.y0 - top.height, face.x0 + top.width, face.y0);
             int srcX = 0;
             const int around[5][2] = {{-1, -2}, {0, -2}, {1, -2}, {2, -2}, {2, -1}};
             for (const auto &d : around) {
-                const TilePos *n = present(x + d[0], y + d[1], z);
+                const TMTile *n = present(d[0], d[1]);
                 if (!n)
                     continue;
-                Box nf = faceRect(*n);
+                board.getFaceRect(n, &nf);
                 trimStrip(strip.x0, strip.x1, srcX, nf.x0, nf.x1);
             }
             if (strip.x1 > strip.x0)
                 paintStrip(cr, topSurface, strip, strip.x0 - srcX, strip.y0);
         }
-        if (!present(x + 2, y, z)) {
-            Box strip = {face.x1, face.y0 + 1 - top.height, face.x1 + right.width,
-                         face.y0 + 1 - top.height + right.height};
+        if (!present(2, 0)) {
+            HRect strip(face.x1, face.y0 + 1 - top.height, face.x1 + right.width,
+                        face.y0 + 1 - top.height + right.height);
             int srcY = 0;
             const int around[5][2] = {{1, -2}, {2, -2}, {2, -1}, {2, 0}, {2, 1}};
             for (const auto &d : around) {
-                const TilePos *n = present(x + d[0], y + d[1], z);
+                const TMTile *n = present(d[0], d[1]);
                 if (!n)
                     continue;
-                Box nf = faceRect(*n);
+                board.getFaceRect(n, &nf);
                 trimStrip(strip.y0, strip.y1, srcY, nf.y0, nf.y1);
             }
             if (strip.y1 > strip.y0)
@@ -600,7 +578,7 @@ Picture layoutPreview(int layout)
                 y1 = std::max(y1, y + 1);
             }
 
-    const int W = 250, H = 210;
+    const int W = kLayoutPreviewW, H = kLayoutPreviewH;
     Canvas canvas(W, H);
     cairo_t *cr = canvas.cr();
     // A jade lacquer panel in a gold frame.

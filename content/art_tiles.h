@@ -7,6 +7,7 @@
 #include "content/ContentKit.h"
 #include "content/Encoders.h"
 #include "content/art_common.h"
+#include "game/TMBoard.h"
 
 #include <vector>
 
@@ -15,13 +16,25 @@ namespace tileart {
 
 constexpr int kTileSets = 8;
 constexpr int kBackgrounds = 10;
-constexpr int kLayouts = 18;
+constexpr int kLayouts = TM_LAYOUT_COUNT;
 
-// Tile sheet geometry: 13 x 4 cells of 39 x 55; the face is (6, 0)-(39, 48).
-constexpr int kCellW = 39, kCellH = 55, kColumns = 13, kRows = 4;
-constexpr int kFaceX = 6, kFaceW = 33, kFaceH = 48;
+// The game's tile sheet geometry, under the short names the art uses.
+constexpr int kCellW = TM_TILE_IMAGE_WIDTH, kCellH = TM_TILE_IMAGE_HEIGHT;
+constexpr int kColumns = TM_SHEET_COLUMNS, kRows = TM_SHEET_ROWS;
+constexpr int kFaceX = TM_TILE_FACE_LEFT, kFaceW = TM_TILE_FACE_WIDTH, kFaceH = TM_TILE_FACE_HEIGHT;
 
-// Images of the sheet that show a tile (the others stay transparent).
+// Sizes of the pictures the title screen and the best-times dialog show.
+constexpr int kTilePreviewW = 160, kTilePreviewH = 72;
+constexpr int kLayoutTitleW = 160, kLayoutTitleH = 16;
+constexpr int kLayoutPreviewW = 250, kLayoutPreviewH = 210;
+constexpr int kBackgroundPreviewW = 226, kBackgroundPreviewH = 100;
+
+// The shadow strips: as deep as one layer step (6 right, 7 up), along the
+// top and the right side of a face.
+constexpr int kShadowTopH = 7, kShadowRightW = 6;
+
+// Images of the sheet that the tile-kind table uses (the others stay
+// transparent).
 bool isTileImage(int image);
 
 // Colours the glyphs of a face are drawn in.
@@ -55,15 +68,19 @@ void drawPreviewFrame(cairo_t *cr, int w, int h, double inner);
 // positions, otherwise a stand-in pyramid so that a preview always exists.
 std::vector<TilePos> previewPositions(int layout);
 
-// Indices of `positions` in the game's painting order (the board's draw
-// list after a deal: index order, then its bubble sort).
+// A present tile standing on a layout position, of no kind yet.
+TMTile tileOn(const TilePos &position);
+
+// Indices of `positions` (at most 144) in the game's painting order: the
+// draw list of a board whose tile i stands on position i, sorted by the board.
 std::vector<int> paintingOrder(const std::vector<TilePos> &positions);
 
-// The tiles of `positions` drawn like the game draws a fresh deal: painting
-// order, layers 6 px right and 7 px up, top and right shadows. `depthShade`
-// darkens each layer below the top one by that much more, which makes the
-// stack readable in a small picture. The result is the 640 x 480 screen with
-// the board area filled by `backdrop` (or transparent).
+// The tiles of `positions` (at most 144) drawn like the game draws a fresh
+// deal: painting order, the board's tile rectangles, top and right shadows.
+// `depthShade` darkens each layer below the top one by that much more, which
+// makes the stack readable in a small picture. The result is the 640 x 480
+// screen with the background picture's area filled by `backdrop` (or
+// transparent).
 Picture renderBoard(const std::vector<TilePos> &positions, const Picture &sheet,
                     const Picture *backdrop, double depthShade, uint32_t dealSeed);
 

@@ -64,8 +64,8 @@ void vignette(Canvas &canvas, double strength)
     cairo_pattern_destroy(g);
 }
 
-// Flattens the bottom rows into a plain, slightly darker band: the HUD
-// labels start at y 444 and the digits must read on it.
+// Flattens the bottom rows into a plain, slightly darker band: the HUD's
+// labels and digits are drawn there and must read on it.
 void calmBottom(Picture &p)
 {
     double r = 0, g = 0, b = 0;
@@ -520,7 +520,7 @@ Picture backgroundPreview(const Picture &full)
 {
     // The middle of the backdrop, scaled down, in a gold frame.
     cairo_surface_t *s = art::toSurface(full);
-    const int W = 226, H = 100;
+    const int W = kBackgroundPreviewW, H = kBackgroundPreviewH;
     Canvas canvas(W, H);
     cairo_t *cr = canvas.cr();
     const double k = 0.5;

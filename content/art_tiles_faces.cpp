@@ -503,9 +503,10 @@ void season(cairo_t *cr, int which, const Inks &k)
 
 bool isTileImage(int image)
 {
-    if (image < 0 || image >= kColumns * kRows)
-        return false;
-    return !((image >= 9 && image <= 12) || (image >= 22 && image <= 25) || image == 46 || image == 47);
+    for (const TMTileKind &row : g_tileKindTable)
+        if (row.image == image)
+            return true;
+    return false;
 }
 
 void drawFace(cairo_t *cr, int image, const Inks &inks)

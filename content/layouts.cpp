@@ -10,13 +10,17 @@
 #include <string>
 
 #include "content/ContentKit.h"
+#include "content/art_tiles.h"
+#include "game/TMBoard.h"
+#include "game/TMScreenLayout.h"
 
 namespace content {
 namespace {
 
-// Screen room of the board, and the shadow sizes the art is drawn with.
-const int kBoardLeft = 125, kBoardRight = 640, kHudTop = 444;
-const int kShadowTop = 7, kShadowRight = 6;
+// Where a tile with its shadows may lie: the board area above the row of
+// the head-up display's labels.
+const HRect kTileRoom(tmscreen::kBoardArea.x0, tmscreen::kBoardArea.y0, tmscreen::kBoardArea.x1,
+                      tmscreen::kTimeLabel.y);
 
 struct Block
 {
@@ -24,9 +28,9 @@ struct Block
     std::vector<const char *> rows;
 };
 
+// A layout's design; the designs follow the order of the game's layout files.
 struct LayoutDesign
 {
-    const char *file;
     const char *title;
     std::vector<Block> blocks;
 };
@@ -36,7 +40,7 @@ const std::vector<LayoutDesign> &s_designs()
     static const std::vector<LayoutDesign> designs = {
         // The traditional turtle: layers of 87, 36, 16, 4 and 1 tiles, with
         // the head and tail tiles half a row down between rows 3 and 4.
-        {"layouts/classic.tml", "Turtle",
+        {"Turtle",
          {{0, 0, 0,
            {".############..",
             "...########....",
@@ -54,7 +58,7 @@ const std::vector<LayoutDesign> &s_designs()
 
         // An oval arena: stands rising in tiers round the floor, gates at
         // both ends and a stage in the middle.
-        {"layouts/coliseum.tml", "Coliseum",
+        {"Coliseum",
          {{0, 1, 0,
            {"..####..####..",
             ".#####..#####.",
@@ -85,7 +89,7 @@ const std::vector<LayoutDesign> &s_designs()
 
         // A pyramid seen from the side, rising in stepped courses, with a
         // stairway up the middle and an obelisk on either side.
-        {"layouts/pyramid.tml", "Pyramid",
+        {"Pyramid",
          {{0, 1, 0,
            {"......##......",
             ".....####.....",
@@ -109,7 +113,7 @@ const std::vector<LayoutDesign> &s_designs()
           {1, 1, 0, {"#............#", "#............#", "#............#"}}}},
 
         // Five islands: four corner mounds around a taller central one.
-        {"layouts/quin.tml", "Five Isles",
+        {"Five Isles",
          {{0, 0, 0,
            {"####.......####",
             "####.#####.####",
@@ -140,7 +144,7 @@ const std::vector<LayoutDesign> &s_designs()
           {3, 0, 0, {"", "", "", ".......#.......", ".......#......."}}}},
 
         // A temple front: pediment, a colonnade and broad steps.
-        {"layouts/temple.tml", "Temple",
+        {"Temple",
          {{0, 0, 0,
            {".....#####.....",
             "...#########...",
@@ -163,7 +167,7 @@ const std::vector<LayoutDesign> &s_designs()
           {3, 0, 0, {"", "......###......"}}}},
 
         // Two bands spiralling round the eye of the storm.
-        {"layouts/hurricane.tml", "Hurricane",
+        {"Hurricane",
          {{0, 1, 0,
            {"....###.####..",
             "..##........#.",
@@ -194,7 +198,7 @@ const std::vector<LayoutDesign> &s_designs()
           {3, 1, 0, {"....###.####..", "..#", "......####", "", "", "....####", "...........#", "..####.###...."}}}},
 
         // A butterfly with spotted wings.
-        {"layouts/vemo.tml", "Butterfly",
+        {"Butterfly",
          {{0, 0, 0,
            {".####.....####.",
             "######...######",
@@ -224,7 +228,7 @@ const std::vector<LayoutDesign> &s_designs()
             ""}}}},
 
         // A fortress: walls, four corner towers and a central keep.
-        {"layouts/velmora0.tml", "Fortress",
+        {"Fortress",
          {{0, 1, 0,
            {"###.##..##.###",
             "###........###",
@@ -263,14 +267,14 @@ const std::vector<LayoutDesign> &s_designs()
             "###........###"}}}},
 
         // Two stepped peaks side by side.
-        {"layouts/velmora1.tml", "Twin Peaks",
+        {"Twin Peaks",
          {{0, 0, 1, {"######...######", "######...######", "######...######", "######...######", "######...######", "######...######", "######...######"}},
           {1, 0, 1, {"", ".####.....####.", ".####.....####.", ".####.....####.", ".####.....####.", ".####.....####."}},
           {2, 0, 1, {"", "", "..##.......##..", "..##.......##..", "..##.......##.."}},
           {3, 0, 2, {"", "", "..##.......##..", "..##.......##.."}}}},
 
         // A lotus: petals opening round a raised heart.
-        {"layouts/velmora2.tml", "Lotus",
+        {"Lotus",
          {{0, 1, 0,
            {".....####.....",
             "..##..##..##..",
@@ -293,7 +297,7 @@ const std::vector<LayoutDesign> &s_designs()
           {3, 1, 0, {"", "", "......##......", "......##......", "......##......", "......##......"}}}},
 
         // A snowflake of six arms.
-        {"layouts/velmora3.tml", "Snowflake",
+        {"Snowflake",
          {{0, 0, 0,
            {"#.....#.#.....#",
             ".##...#.#...##.",
@@ -317,7 +321,7 @@ const std::vector<LayoutDesign> &s_designs()
           {4, 0, 0, {"", "", "", "......#.#......", "......#.#......"}}}},
 
         // A crab raising both claws.
-        {"layouts/velmora4.tml", "Crab",
+        {"Crab",
          {{0, 1, 0,
            {"##..........##",
             "###........###",
@@ -346,7 +350,7 @@ const std::vector<LayoutDesign> &s_designs()
           {3, 1, 0, {"#............#", "", "", "", ".....####....."}}}},
 
         // A paper lantern with ribs, a cap and a tassel.
-        {"layouts/velmora5.tml", "Lantern",
+        {"Lantern",
          {{0, 0, 0,
            {".....#####.....",
             "...###.#.###...",
@@ -368,7 +372,7 @@ const std::vector<LayoutDesign> &s_designs()
           {2, 0, 0, {"......###......", ".....#...#.....", "..#..#...#..#..", ".##..#.#.#..##.", ".##..#.#.#..##.", "..#..#...#..#..", ".....#...#.....", "......###......"}}}},
 
         // A cut diamond with its facets.
-        {"layouts/velmora6.tml", "Diamond",
+        {"Diamond",
          {{0, 0, 0,
            {"......#.#......",
             "....###.###....",
@@ -391,7 +395,7 @@ const std::vector<LayoutDesign> &s_designs()
           {3, 0, 0, {"", "", "", ".....##.##.....", ".....##.##....."}}}},
 
         // A royal crown: three points over a jewelled band.
-        {"layouts/velmora7.tml", "Crown",
+        {"Crown",
          {{0, 1, 0,
            {"#.....##.....#",
             "##....##....##",
@@ -418,7 +422,7 @@ const std::vector<LayoutDesign> &s_designs()
           {3, 1, 0, {"", "", "", "...##....##..."}}}},
 
         // A fish with fins and a forked tail.
-        {"layouts/velmora8.tml", "Fish",
+        {"Fish",
          {{0, 0, 0,
            {"....####.......",
             "..#######..##..",
@@ -441,7 +445,7 @@ const std::vector<LayoutDesign> &s_designs()
 
         // A garden of square beds with stepping stones between them and a
         // fountain in the middle.
-        {"layouts/velmora9.tml", "Garden",
+        {"Garden",
          {{0, 1, 0,
            {"##.##.##.##.##",
             "##.##.##.##.##",
@@ -464,7 +468,7 @@ const std::vector<LayoutDesign> &s_designs()
           {3, 2, 1, {"", "", "", "......#"}}}},
 
         // A heart.
-        {"layouts/velmora10.tml", "Heart",
+        {"Heart",
          {{0, 0, 0,
            {"..###.....###..",
             ".#####...#####.",
@@ -523,7 +527,7 @@ const char *layoutFileName(int index)
 {
     if (index < 0 || index >= layoutCount())
         return nullptr;
-    return s_designs()[size_t(index)].file;
+    return getLayoutFileName(index);
 }
 
 const char *layoutTitle(int index)
@@ -550,10 +554,12 @@ const std::vector<TilePos> &layoutPositions(int index)
 std::string checkLayout(const std::vector<TilePos> &tiles)
 {
     char message[160];
-    if (tiles.size() != 144) {
-        std::snprintf(message, sizeof message, "%zu tiles instead of 144", tiles.size());
+    if (tiles.size() != size_t(TM_TILE_COUNT)) {
+        std::snprintf(message, sizeof message, "%zu tiles instead of %d", tiles.size(), int(TM_TILE_COUNT));
         return message;
     }
+    TMBoard board;
+    board.setShadowSizes(tileart::kShadowTopH, tileart::kShadowRightW);
     for (size_t i = 0; i < tiles.size(); ++i) {
         const TilePos &t = tiles[i];
         if (t.x < 0 || t.y < 0 || t.z < 0) {
@@ -562,10 +568,10 @@ std::string checkLayout(const std::vector<TilePos> &tiles)
         }
         // The tile's picture with its shadows must stay inside the board
         // area and above the row of numbers at the bottom.
-        const int left = t.x * 33 / 2 + 6 * t.z + 131;
-        const int top = 24 * t.y + 30 - 7 * t.z;
-        if (left < kBoardLeft || left + 39 + kShadowRight > kBoardRight || top - kShadowTop < 0 ||
-            top + 55 > kHudTop) {
+        const TMTile tile = tileart::tileOn(t);
+        HRect full;
+        board.getFullRect(&tile, &full);
+        if (!kTileRoom.containsRect(full)) {
             std::snprintf(message, sizeof message, "tile %zu at (%d,%d,%d) is off the board", i, t.x, t.y, t.z);
             return message;
         }
@@ -598,8 +604,8 @@ std::string checkLayout(const std::vector<TilePos> &tiles)
 
 void addLayoutEntries(Entries &out)
 {
-    if (layoutCount() != 18)
-        throw std::runtime_error("the kit must define 18 layouts");
+    if (layoutCount() != TM_LAYOUT_COUNT)
+        throw std::runtime_error("the kit must define a layout for each of the game's layout files");
     for (int i = 0; i < layoutCount(); ++i) {
         const std::vector<TilePos> &tiles = layoutPositions(i);
         const std::string problem = checkLayout(tiles);

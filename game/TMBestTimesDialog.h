@@ -57,6 +57,9 @@ private:
 class TMEnterNameDialog : public VGDialog
 {
 public:
+    // The longest name the edit line takes.
+    enum { kMaxNameLength = 12 };
+
     TMEnterNameDialog();
     ~TMEnterNameDialog() override;
     bool onItemActivated(VGDialogItem *item) override;

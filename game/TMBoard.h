@@ -28,6 +28,20 @@ enum
     TM_MAX_LAYOUT_BYTES = 8192
 };
 
+// The tile sheet: pictures in 13 columns and 4 rows of 39 x 55 pixel cells,
+// image i in column i mod 13 and row i div 13. A tile's image rectangle is
+// one cell; its face is the cell's (6, 0)-(39, 48).
+enum
+{
+    TM_SHEET_COLUMNS = 13,
+    TM_SHEET_ROWS = 4,
+    TM_TILE_IMAGE_WIDTH = 39,
+    TM_TILE_IMAGE_HEIGHT = 55,
+    TM_TILE_FACE_LEFT = 6,
+    TM_TILE_FACE_WIDTH = 33,
+    TM_TILE_FACE_HEIGHT = 48
+};
+
 // One row of the tile-kind table: `count` tiles of `kind`, drawn with picture
 // `image` of the tile sheet. Tiles match when their kinds are equal.
 struct TMTileKind

@@ -4,6 +4,7 @@
 #ifndef GAME_TMDIALOGS_H
 #define GAME_TMDIALOGS_H
 
+#include "framework/HPuzzleGame.h"
 #include "framework/VGDialog.h"
 #include "framework/VGDialogItem.h"
 #include "framework/VGSprite.h"
@@ -91,8 +92,12 @@ public:
     TMMusicSlider &getMusicSlider() { return m_musicSlider; }
 
 private:
+    enum { kImageCount = 12 };
+
     // The on or off pair on a toggle.
     void m_showToggle(VGDialogItemButton &toggle, int32_t on);
+    // Every picture of the dialog with the file it is loaded from.
+    void m_listImages(HSpriteLoadItem (&list)[kImageCount]);
 
     TMSettings *m_pSettings;
     VGDialogItemButton m_ok;

@@ -102,6 +102,11 @@ constexpr Point kEnterNameEdit = {30, 164};
 constexpr Box kEnterNameEditBox = {30, 164, 130, 176};
 constexpr int32_t kEnterNameScoreY = 85;  // x is the background's middle
 
+// The leave-the-game confirmation: its left edge; it is centred vertically.
+constexpr int32_t kRestartConfirmX = 220;
+// The no-match overlay is centred in the board area, raised by this much.
+constexpr int32_t kNoMatchRaise = 50;
+
 // The are-you-sure and no-more-moves dialogs are centred on the screen and
 // then moved by these offsets.
 constexpr Point kConfirmOffset = {62, 30};

@@ -17,8 +17,11 @@
 #include "engine/media/HImageLoader.h"
 #include "engine/media/sdl/HSDL2DDisplayDevice.h"
 #include "engine/core/HZIPFileSystem.h"
+#include "game/TMBoard.h"
+#include "game/TMScreenLayout.h"
 
 using namespace kit_test;
+using namespace tmscreen;
 
 namespace {
 
@@ -115,8 +118,9 @@ TEST(KitImages, PicturesHaveTheSizesTheScreenNeeds)
     };
     const Size exact[] = {
         {"art/loading_tl.jpg", 640, 480}, {"art/font.tga", 128, 84},      {"art/pause_tl.jpg", 515, 480},
-        {"art/left_tl.jpg", 125, 480},    {"art/start_tl.jpg", 520, 480}, {"art/outline_green.tga", 33, 48},
-        {"art/outline_red.tga", 33, 48},
+        {"art/left_tl.jpg", 125, 480},    {"art/start_tl.jpg", 520, 480},
+        {"art/outline_green.tga", TM_TILE_FACE_WIDTH, TM_TILE_FACE_HEIGHT},
+        {"art/outline_red.tga", TM_TILE_FACE_WIDTH, TM_TILE_FACE_HEIGHT},
     };
     for (const Size &s : exact) {
         SCOPED_TRACE(s.name);
@@ -134,21 +138,21 @@ TEST(KitImages, PicturesHaveTheSizesTheScreenNeeds)
     for (int i = 1; i <= 8; ++i) {
         const Image *sheet = s_image(numbered("art/tileset_%d.tga", i));
         ASSERT_NE(sheet, nullptr);
-        EXPECT_EQ(sheet->width, 507);
-        EXPECT_EQ(sheet->height, 220);
+        EXPECT_EQ(sheet->width, TM_SHEET_COLUMNS * TM_TILE_IMAGE_WIDTH);
+        EXPECT_EQ(sheet->height, TM_SHEET_ROWS * TM_TILE_IMAGE_HEIGHT);
     }
 
     // Largest sizes: what fits the space the game draws the picture into.
     const Size most[] = {
         {"art/board_complete_tl.jpg", 515, 480},
         {"art/gameover_tl.jpg", 515, 480},
-        {"art/restart_areyousure.jpg", 420, 480},
-        {"art/icon_score_tl.tga", 77, 36},
-        {"art/icon_tiles_left_tl.tga", 114, 36},
-        {"art/icon_available_tl.tga", 114, 36},
+        {"art/restart_areyousure.jpg", kScreenWidth - kRestartConfirmX, kScreenHeight},
+        {"art/icon_score_tl.tga", kTimeArea.x0 - kTimeLabel.x, kScreenHeight - kTimeLabel.y},
+        {"art/icon_tiles_left_tl.tga", kTilesLeftArea.x0 - kTilesLeftLabel.x, kScreenHeight - kTilesLeftLabel.y},
+        {"art/icon_available_tl.tga", kMovesArea.x0 - kMovesLabel.x, kScreenHeight - kMovesLabel.y},
         {"art/options_on_tl.tga", 81, 480},
-        {"art/icon_start_tl.tga", 640 - 324, 480 - 429},
-        {"art/progress_tl.tga", 640 - 120, 480 - 336},
+        {"art/icon_start_tl.tga", kScreenWidth - kStartControl.x, kScreenHeight - kStartControl.y},
+        {"art/progress_tl.tga", kScreenWidth - kProgressBar.x, kScreenHeight - kProgressBar.y},
     };
     for (const Size &s : most) {
         SCOPED_TRACE(s.name);
@@ -161,8 +165,8 @@ TEST(KitImages, PicturesHaveTheSizesTheScreenNeeds)
     for (int i = 1; i <= 18; ++i) {
         const Image *preview = s_image(numbered("art/preview_layout_%d.jpg", i));
         ASSERT_NE(preview, nullptr);
-        EXPECT_LE(203 + preview->height, 429) << i;
-        EXPECT_LE(preview->width, 515) << i;
+        EXPECT_LE(kLayoutPreview.y + preview->height, kStartControl.y) << i;
+        EXPECT_LE(preview->width, kPreviewSpan) << i;
     }
 }
 
@@ -226,18 +230,19 @@ TEST(KitImages, LeftPanelControlsStayInThePanel)
     struct Place
     {
         const char *control;
-        int x, y;
+        Point at;
     };
-    const Place places[] = {{"exit", 35, 447},   {"showmoves", 0, 292}, {"hint", 6, 257},  {"findmatch", 6, 257},
-                            {"options", 17, 175}, {"pause", 16, 327},    {"resume", 16, 327}, {"newgame", 1, 105},
-                            {"rules", 27, 210},   {"shuffle", 12, 397},  {"undo", 35, 362}};
+    const Place places[] = {{"exit", kExitControl},       {"showmoves", kShowMovesControl}, {"hint", kHintControl},
+                            {"findmatch", kHintControl},  {"options", kOptionsControl},     {"pause", kPauseControl},
+                            {"resume", kPauseControl},    {"newgame", kRestartControl},     {"rules", kRulesControl},
+                            {"shuffle", kShuffleControl}, {"undo", kUndoControl}};
     for (const Place &p : places) {
         for (const char *look : {"_tl.tga", "_lit_tl.tga"}) {
             const std::string name = std::string("art/icon_") + p.control + look;
             const Image *image = s_image(name);
             ASSERT_NE(image, nullptr) << name;
-            EXPECT_LE(p.x + image->width, 124) << name;
-            EXPECT_LE(p.y + image->height, 480) << name;
+            EXPECT_LE(p.at.x + image->width, 124) << name;
+            EXPECT_LE(p.at.y + image->height, kScreenHeight) << name;
         }
     }
 }
@@ -284,30 +289,31 @@ TEST(KitImages, FadedPicturesCarryPartialAlpha)
 TEST(KitImages, TileSheetsFillExactlyTheCellsOfTheTileKinds)
 {
     // Cells that no tile kind uses stay empty; used cells show a tile face.
-    const int unused[] = {9, 10, 11, 12, 22, 23, 24, 25, 46, 47};
+    const int w = TM_TILE_IMAGE_WIDTH, h = TM_TILE_IMAGE_HEIGHT;
     for (int set = 1; set <= 8; ++set) {
         const std::string name = numbered("art/tileset_%d.tga", set);
         const Image *sheet = s_image(name);
         ASSERT_NE(sheet, nullptr) << name;
-        ASSERT_EQ(sheet->width, 507);
-        for (int cell = 0; cell < 52; ++cell) {
-            const int cx = (cell % 13) * 39, cy = (cell / 13) * 55;
+        ASSERT_EQ(sheet->width, TM_SHEET_COLUMNS * w);
+        for (int cell = 0; cell < TM_SHEET_COLUMNS * TM_SHEET_ROWS; ++cell) {
+            const int cx = (cell % TM_SHEET_COLUMNS) * w, cy = (cell / TM_SHEET_COLUMNS) * h;
             int opaque = 0, faceOpaque = 0;
-            for (int y = 0; y < 55; ++y) {
-                for (int x = 0; x < 39; ++x) {
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
                     const uint32_t p = sheet->at(cx + x, cy + y);
                     const bool shown = s_alpha(p) == 255 && !s_isKey(p);
                     opaque += shown;
-                    if (x >= 6 && y < 48)
+                    if (x >= TM_TILE_FACE_LEFT && y < TM_TILE_FACE_HEIGHT)
                         faceOpaque += shown;
                 }
             }
-            const bool isUnused = std::find(std::begin(unused), std::end(unused), cell) != std::end(unused);
+            const bool isUnused = std::none_of(std::begin(g_tileKindTable), std::end(g_tileKindTable),
+                                               [&](const TMTileKind &row) { return row.image == cell; });
             if (isUnused) {
                 EXPECT_EQ(opaque, 0) << name << " cell " << cell << " should be empty";
             } else {
-                // Nearly the whole 33 x 48 face is opaque (corners may round).
-                EXPECT_GE(faceOpaque, 33 * 48 * 9 / 10) << name << " cell " << cell;
+                // Nearly the whole face is opaque (corners may round).
+                EXPECT_GE(faceOpaque, TM_TILE_FACE_WIDTH * TM_TILE_FACE_HEIGHT * 9 / 10) << name << " cell " << cell;
             }
         }
     }

@@ -17,6 +17,7 @@
 #include "engine/core/HRNG.h"
 #include "engine/core/HZIPFileSystem.h"
 #include "game/TMBoard.h"
+#include "game/TMScreenLayout.h"
 
 using namespace kit_test;
 
@@ -156,8 +157,9 @@ TEST_P(KitLayouts, TilesFitTheBoardAreaWithTheirShadows)
     for (int i = 0; i < TM_TILE_COUNT; ++i) {
         HRect r;
         board->getFullRect(&board->tiles[i], &r);
-        // The board area, above the row of numbers at y 444.
-        EXPECT_TRUE(r.x0 >= 125 && r.x1 <= 640 && r.y0 >= 0 && r.y1 <= 444)
+        // The board area, above the row of the HUD's labels.
+        const tmscreen::Box &area = tmscreen::kBoardArea;
+        EXPECT_TRUE(r.x0 >= area.x0 && r.x1 <= area.x1 && r.y0 >= area.y0 && r.y1 <= tmscreen::kTimeLabel.y)
             << "tile " << i << " at (" << board->tiles[i].x << "," << board->tiles[i].y << "," << board->tiles[i].z
             << ") covers (" << r.x0 << "," << r.y0 << ")-(" << r.x1 << "," << r.y1 << ")";
     }

@@ -16,8 +16,11 @@
 #include "content/Encoders.h"
 #include "content/art_screens_parts.h"
 #include "content/kit_test_util.h"
+#include "game/TMRecords.h"
+#include "game/TMScreenLayout.h"
 
 using namespace content;
+using namespace tmscreen;
 using kit_test::endsWith;
 using kit_test::luminance;
 
@@ -36,6 +39,25 @@ bool overlaps(const Rect &a, const Rect &b)
 bool inside(const Rect &inner, const Rect &outer)
 {
     return inner.x0 >= outer.x0 && inner.y0 >= outer.y0 && inner.x1 <= outer.x1 && inner.y1 <= outer.y1;
+}
+
+// The lines of text of the best-times dialog, from the name's left edge to
+// the time's right edge, one font cell high.
+std::vector<Rect> bestTimesRows()
+{
+    std::vector<Rect> rows;
+    for (int k = 0; k < TM_BEST_TIME_RANKS; ++k) {
+        const int y = kBestTimesFirstRowY + kBestTimesRowStep * k;
+        rows.push_back(Rect{kBestTimesNameX, y, kBestTimesTimeX, y + kFontCellHeight});
+    }
+    return rows;
+}
+
+// The middle of the enter-name dialog's score line, halfWidth to either side.
+Rect scoreLine(const Picture &dialog, int halfWidth)
+{
+    return Rect{dialog.width / 2 - halfWidth, kEnterNameScoreY, dialog.width / 2 + halfWidth,
+                kEnterNameScoreY + kFontCellHeight};
 }
 
 ::testing::AssertionResult isTga32(const std::vector<uint8_t> &b)
@@ -210,42 +232,49 @@ TEST_F(ScreenArt, LooksThatReplaceEachOtherShareOneSize)
 
 TEST_F(ScreenArt, FullPicturesAndControlsFitWhereTheGameDrawsThem)
 {
-    const Rect screen{0, 0, 640, 480}, board{125, 0, 640, 480}, panel{0, 0, 124, 480};
+    const Rect screen{0, 0, kScreenWidth, kScreenHeight};
+    const Rect board{kBoardArea.x0, kBoardArea.y0, kBoardArea.x1, kBoardArea.y1};
+    const Rect panel{0, 0, 124, kScreenHeight};
+    // The board area above the HUD labels' row.
+    const Rect aboveHud{kBoardArea.x0, kBoardArea.y0, kBoardArea.x1, kTimeLabel.y};
+    // A HUD label reaches at most to the number area beside it.
+    auto hudLabel = [](const Point &label, const Box &number) {
+        return Rect{label.x, label.y, number.x0, kScreenHeight};
+    };
     struct Placed
     {
         const char *name;
-        int x, y;
+        Point at;
         Rect within;
     };
     const Placed placed[] = {
-        {"art/loading_tl.jpg", 0, 0, screen},
-        {"art/progress_tl.tga", 120, 336, screen},
-        {"art/pause_tl.jpg", 125, 0, board},
-        {"art/left_tl.jpg", 0, 0, Rect{0, 0, 125, 480}},
-        {"art/start_tl.jpg", 120, 0, Rect{120, 0, 640, 480}},
-        {"art/board_complete_tl.jpg", 125, 0, Rect{125, 0, 640, 444}},
-        {"art/gameover_tl.jpg", 125, 0, Rect{125, 0, 640, 444}},
-        {"art/rules_0_tl.jpg", 125, 0, board},
-        {"art/options_tl.jpg", 125, 0, board},
-        {"art/besttimes_tl.jpg", 125, 0, board},
-        {"art/icon_start_tl.tga", 324, 429, board},
-        {"art/icon_clicktocontinue_lit.tga", 248, 334, Rect{125, 0, 640, 444}},
-        {"art/icon_exit_tl.tga", 35, 447, panel},
-        {"art/icon_showmoves_tl.tga", 0, 292, panel},
-        {"art/icon_hint_tl.tga", 6, 257, panel},
-        {"art/icon_options_tl.tga", 17, 175, panel},
-        {"art/icon_pause_tl.tga", 16, 327, panel},
-        {"art/icon_newgame_tl.tga", 1, 105, panel},
-        {"art/icon_rules_tl.tga", 27, 210, panel},
-        {"art/icon_shuffle_tl.tga", 12, 397, panel},
-        {"art/icon_undo_tl.tga", 35, 362, panel},
-        // HUD labels: at most 77 or 114 wide and 36 high.
-        {"art/icon_score_tl.tga", 134, 444, Rect{134, 444, 211, 480}},
-        {"art/icon_available_tl.tga", 303, 444, Rect{303, 444, 417, 480}},
-        {"art/icon_tiles_left_tl.tga", 460, 444, Rect{460, 444, 574, 480}},
+        {"art/loading_tl.jpg", {0, 0}, screen},
+        {"art/progress_tl.tga", kProgressBar, screen},
+        {"art/pause_tl.jpg", kPausePicture, board},
+        {"art/left_tl.jpg", {0, 0}, Rect{0, 0, kPanelWidth, kScreenHeight}},
+        {"art/start_tl.jpg", kTitlePicture, Rect{kTitlePicture.x, 0, kScreenWidth, kScreenHeight}},
+        {"art/board_complete_tl.jpg", kEndPicture, aboveHud},
+        {"art/gameover_tl.jpg", kEndPicture, aboveHud},
+        {"art/rules_0_tl.jpg", {kPanelWidth, 0}, board},
+        {"art/options_tl.jpg", kOptionsDialog, board},
+        {"art/besttimes_tl.jpg", kBestTimesDialog, board},
+        {"art/icon_start_tl.tga", kStartControl, board},
+        {"art/icon_clicktocontinue_lit.tga", kContinueControl, aboveHud},
+        {"art/icon_exit_tl.tga", kExitControl, panel},
+        {"art/icon_showmoves_tl.tga", kShowMovesControl, panel},
+        {"art/icon_hint_tl.tga", kHintControl, panel},
+        {"art/icon_options_tl.tga", kOptionsControl, panel},
+        {"art/icon_pause_tl.tga", kPauseControl, panel},
+        {"art/icon_newgame_tl.tga", kRestartControl, panel},
+        {"art/icon_rules_tl.tga", kRulesControl, panel},
+        {"art/icon_shuffle_tl.tga", kShuffleControl, panel},
+        {"art/icon_undo_tl.tga", kUndoControl, panel},
+        {"art/icon_score_tl.tga", kTimeLabel, hudLabel(kTimeLabel, kTimeArea)},
+        {"art/icon_available_tl.tga", kMovesLabel, hudLabel(kMovesLabel, kMovesArea)},
+        {"art/icon_tiles_left_tl.tga", kTilesLeftLabel, hudLabel(kTilesLeftLabel, kTilesLeftArea)},
     };
     for (const Placed &p : placed) {
-        Rect r = at(p.name, p.x, p.y);
+        Rect r = at(p.name, p.at.x, p.at.y);
         EXPECT_GT(r.x1, r.x0) << p.name;
         EXPECT_TRUE(inside(r, p.within)) << p.name << " reaches (" << r.x1 << ", " << r.y1 << ")";
     }
@@ -254,8 +283,8 @@ TEST_F(ScreenArt, FullPicturesAndControlsFitWhereTheGameDrawsThem)
     // pause and resume take turns on one spot).
     std::vector<Rect> controls;
     for (const Placed &p : placed)
-        if (std::string(p.name).find("icon_") != std::string::npos && p.within.x1 == 124)
-            controls.push_back(at(p.name, p.x, p.y));
+        if (std::string(p.name).find("icon_") != std::string::npos && p.within.x1 == panel.x1)
+            controls.push_back(at(p.name, p.at.x, p.at.y));
     for (size_t i = 0; i < controls.size(); ++i)
         for (size_t j = i + 1; j < controls.size(); ++j)
             EXPECT_FALSE(overlaps(controls[i], controls[j])) << "panel controls " << i << " and " << j;
@@ -307,71 +336,70 @@ TEST_F(ScreenArt, DialogButtonsSitInsideTheirDialogsAndApart)
                {"art/besttimes_areyousure_no.tga", 3 * (bg.width - no.width) / 4, y}},
               {});
     }
-    // The restart confirmation is drawn at screen x 220, centred vertically.
+    // The restart confirmation is centred vertically.
     const Picture &restart = pic("art/restart_areyousure.jpg");
-    EXPECT_LE(restart.width, 420);
-    EXPECT_TRUE(inside(Rect{220, (480 - restart.height) / 2, 220 + restart.width, (480 + restart.height) / 2},
-                       Rect{0, 0, 640, 480}));
+    EXPECT_LE(restart.width, kScreenWidth - kRestartConfirmX);
+    EXPECT_TRUE(inside(Rect{kRestartConfirmX, (kScreenHeight - restart.height) / 2, kRestartConfirmX + restart.width,
+                            (kScreenHeight + restart.height) / 2},
+                       Rect{0, 0, kScreenWidth, kScreenHeight}));
 
     {
         const Picture &bg = pic("art/no_more_moves.jpg");
         auto centred = [&](const char *n) { return (bg.width - pic(n).width) / 2; };
         check("art/no_more_moves.jpg",
-              {{"art/no_more_moves_shuffle.tga", centred("art/no_more_moves_shuffle.tga"), 125},
-               {"art/no_more_moves_undo.tga", centred("art/no_more_moves_undo.tga") - 2, 160},
-               {"art/no_more_moves_endgame.tga", centred("art/no_more_moves_endgame.tga"), 195}},
+              {{"art/no_more_moves_shuffle.tga", centred("art/no_more_moves_shuffle.tga"), kNoMoreMovesShuffleY},
+               {"art/no_more_moves_undo.tga", centred("art/no_more_moves_undo.tga") + kNoMoreMovesUndoShift,
+                kNoMoreMovesUndoY},
+               {"art/no_more_moves_endgame.tga", centred("art/no_more_moves_endgame.tga"), kNoMoreMovesEndGameY}},
               {});
-        Rect onScreen{(640 - bg.width) / 2 + 63, (480 - bg.height) / 2 + 45, 0, 0};
+        Rect onScreen{(kScreenWidth - bg.width) / 2 + kNoMoreMovesOffset.x,
+                      (kScreenHeight - bg.height) / 2 + kNoMoreMovesOffset.y, 0, 0};
         onScreen.x1 = onScreen.x0 + bg.width;
         onScreen.y1 = onScreen.y0 + bg.height;
-        EXPECT_TRUE(inside(onScreen, Rect{125, 0, 640, 480}));
+        EXPECT_TRUE(inside(onScreen, Rect{kBoardArea.x0, kBoardArea.y0, kBoardArea.x1, kBoardArea.y1}));
     }
 
     {
-        // Sliders at (250, 119) and (250, 166) with a 160-pixel track; the knob
-        // is centred on the point of the value.
+        // The knob is centred on the point of the value on the slider's track.
         const Picture &knob = pic("art/options_slider_tab_tl.tga");
         std::vector<Rect> knobs;
-        for (int y : {119, 166})
+        for (const Point &slider : {kOptionsSoundSlider, kOptionsMusicSlider})
             for (double v : {0.0, 1.0}) {
-                int left = 250 - knob.width / 2 + int(160 * v), top = y - knob.height / 2;
+                int left = slider.x - knob.width / 2 + int(kOptionsSliderTrack * v), top = slider.y - knob.height / 2;
                 knobs.push_back(Rect{left, top, left + knob.width, top + knob.height});
             }
         EXPECT_FALSE(overlaps(knobs[0], knobs[2])) << "the two sliders' knobs touch";
         EXPECT_LE(pic("art/options_on_tl.tga").width, 81);
         check("art/options_tl.jpg",
-              {{"art/options_done_tl.tga", 63, 396},
-               {"art/options_besttimes_tl.tga", 63, 269},
-               {"art/options_visit_tl.tga", 63, 334},
-               {"art/options_on_tl.tga", 175, 218},
-               {"art/options_off_tl.tga", 434, 218}},
+              {{"art/options_done_tl.tga", kOptionsOk.x, kOptionsOk.y},
+               {"art/options_besttimes_tl.tga", kOptionsBestTimes.x, kOptionsBestTimes.y},
+               {"art/options_visit_tl.tga", kOptionsVisit.x, kOptionsVisit.y},
+               {"art/options_on_tl.tga", kOptionsFullscreen.x, kOptionsFullscreen.y},
+               {"art/options_off_tl.tga", kOptionsAutoHints.x, kOptionsAutoHints.y}},
               knobs);
     }
 
     {
         const Picture &bg = pic("art/besttimes_tl.jpg");
-        // The text rows: y = 148 + 35k, 12 high, from the name at x 60 to the
-        // time ending at x 440.
-        std::vector<Rect> rows;
-        for (int k = 0; k < 8; ++k)
-            rows.push_back(Rect{60, 148 + 35 * k, 440, 160 + 35 * k});
         check("art/besttimes_tl.jpg",
-              {{"art/ok_lit_tl.tga", 329, 421},
-               {"art/besttimes_clear_lit_tl.tga", 109, 417},
-               {"art/arrow_right_tl.tga", 338, 60},
-               {"art/arrow_left_tl.tga", 145, 60}},
-              rows);
+              {{"art/ok_lit_tl.tga", kBestTimesOk.x, kBestTimesOk.y},
+               {"art/besttimes_clear_lit_tl.tga", kBestTimesClear.x, kBestTimesClear.y},
+               {"art/arrow_right_tl.tga", kBestTimesNext.x, kBestTimesNext.y},
+               {"art/arrow_left_tl.tga", kBestTimesPrevious.x, kBestTimesPrevious.y}},
+              bestTimesRows());
         EXPECT_EQ(bg.width, 515);
     }
 
     {
         const Picture &bg = pic("art/entername_tl.jpg");
         const Picture &ok = pic("art/register_ok_tl.tga");
-        // The edit line from (30, 164), 12 characters and the caret, and the
-        // score line centred on (w / 2, 85).
+        // The edit line, 12 characters and the caret, and the score line
+        // centred on the dialog, with a little room around them.
+        const Box &edit = kEnterNameEditBox;
         check("art/entername_tl.jpg",
               {{"art/register_ok_tl.tga", (bg.width - ok.width) / 2, bg.height - 3 * ok.height / 2}},
-              {Rect{28, 162, 134, 178}, Rect{bg.width / 2 - 30, 85, bg.width / 2 + 30, 97}});
+              {Rect{edit.x0 - 2, edit.y0 - 2, edit.x0 + 13 * kFontCellWidth, edit.y1 + 2},
+               scoreLine(bg, 30)});
         EXPECT_LE(bg.width, 515);
         EXPECT_LE(bg.height, 480);
     }
@@ -418,14 +446,17 @@ TEST_F(ScreenArt, PlainLooksOfLitOnlyButtonsArePaintedWhereTheButtonsSit)
         const char *into;
         int x, y;  // the button's position in the picture
     };
+    const Point continueAt = {kContinueControl.x - kEndPicture.x, kContinueControl.y - kEndPicture.y};
     const Painted painted[] = {
-        {screenart::continuePlain(), "art/icon_clicktocontinue_lit.tga", "art/board_complete_tl.jpg", 248 - 125, 334},
-        {screenart::continuePlain(), "art/icon_clicktocontinue_lit.tga", "art/gameover_tl.jpg", 248 - 125, 334},
+        {screenart::continuePlain(), "art/icon_clicktocontinue_lit.tga", "art/board_complete_tl.jpg", continueAt.x,
+         continueAt.y},
+        {screenart::continuePlain(), "art/icon_clicktocontinue_lit.tga", "art/gameover_tl.jpg", continueAt.x,
+         continueAt.y},
         {screenart::bestTimesButton(pic("art/ok_lit_tl.tga").width, pic("art/ok_lit_tl.tga").height, "OK", false),
-         "art/ok_lit_tl.tga", "art/besttimes_tl.jpg", 329, 421},
+         "art/ok_lit_tl.tga", "art/besttimes_tl.jpg", kBestTimesOk.x, kBestTimesOk.y},
         {screenart::bestTimesButton(pic("art/besttimes_clear_lit_tl.tga").width,
                                     pic("art/besttimes_clear_lit_tl.tga").height, "Clear", false),
-         "art/besttimes_clear_lit_tl.tga", "art/besttimes_tl.jpg", 109, 417},
+         "art/besttimes_clear_lit_tl.tga", "art/besttimes_tl.jpg", kBestTimesClear.x, kBestTimesClear.y},
     };
     for (const Painted &p : painted) {
         EXPECT_EQ(p.look.width, pic(p.lit).width) << p.lit;
@@ -444,14 +475,15 @@ TEST_F(ScreenArt, PlainLooksOfLitOnlyButtonsArePaintedWhereTheButtonsSit)
 TEST_F(ScreenArt, FontCellsFollowTheGameCodeGrid)
 {
     const Picture &font = pic("art/font.tga");
-    ASSERT_EQ(font.width, 128);
-    ASSERT_EQ(font.height, 84);
+    const int w = kFontCellWidth, h = kFontCellHeight;
+    ASSERT_EQ(font.width, 16 * w);
+    ASSERT_EQ(font.height, 7 * h);
     // Code c sits at column c mod 16, row c div 16 - 1.
     auto cell = [&](int code) {
         std::vector<uint32_t> px;
-        int cx = (code % 16) * 8, cy = (code / 16 - 1) * 12;
-        for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < 8; ++x)
+        int cx = (code % 16) * w, cy = (code / 16 - 1) * h;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
                 px.push_back(font.at(cx + x, cy + y));
         return px;
     };
@@ -471,9 +503,9 @@ TEST_F(ScreenArt, FontCellsFollowTheGameCodeGrid)
     auto lowestInk = [&](char c) {
         std::vector<uint32_t> px = cell(c);
         int lowest = -1;
-        for (int i = 0; i < 96; ++i)
+        for (int i = 0; i < w * h; ++i)
             if ((px[i] >> 24) > 128)
-                lowest = std::max(lowest, i / 8);
+                lowest = std::max(lowest, i / w);
         return lowest;
     };
     EXPECT_EQ(lowestInk('a'), lowestInk('x'));
@@ -504,11 +536,13 @@ TEST_F(ScreenArt, FontIsLightAndReadsOnTheBestTimesAndEnterNameBackgrounds)
         return sum / ((r.x1 - r.x0) * (r.y1 - r.y0));
     };
     const Picture &best = pic("art/besttimes_tl.jpg");
-    for (int k = 0; k < 8; ++k)
-        EXPECT_LT(meanLuminance(best, Rect{60, 148 + 35 * k, 440, 160 + 35 * k}), glyph - 0.55) << "row " << k;
+    const std::vector<Rect> rows = bestTimesRows();
+    for (size_t k = 0; k < rows.size(); ++k)
+        EXPECT_LT(meanLuminance(best, rows[k]), glyph - 0.55) << "row " << k;
     const Picture &name = pic("art/entername_tl.jpg");
-    EXPECT_LT(meanLuminance(name, Rect{30, 164, 126, 176}), glyph - 0.55);
-    EXPECT_LT(meanLuminance(name, Rect{name.width / 2 - 20, 85, name.width / 2 + 20, 97}), glyph - 0.55);
+    const Box &edit = kEnterNameEditBox;
+    EXPECT_LT(meanLuminance(name, Rect{edit.x0, edit.y0, edit.x0 + 12 * kFontCellWidth, edit.y1}), glyph - 0.55);
+    EXPECT_LT(meanLuminance(name, scoreLine(name, 20)), glyph - 0.55);
 }
 
 // The columns where a glyph has ink (alpha above half), placed at pen.
@@ -600,18 +634,19 @@ TEST_F(ScreenArt, HudNumbersLaidOutRightToLeftKeepTheirGlyphsApart)
 TEST_F(ScreenArt, HudLabelsEndBeforeTheNumbersTheyName)
 {
     // Numbers end at their last character's glyph; the widest usual numbers
-    // are "00:00" at 270, three digits at 440 and at 610.
+    // are "00:00" for the time and three digits for the others.
     const int digitW = pic("art/font_number_0.tga").width;
-    const int timeLeft = 270 - 3 * digitW - (3 * digitW / 4 + 1);  // two digits, the colon, two digits
+    // Two digits, the colon, two digits.
+    const int timeLeft = kTimeText.x - 3 * digitW - (3 * digitW / 4 + 1);
     struct Label
     {
         const char *name;
         int x;
         int numberLeft;
     };
-    for (const Label &l : {Label{"art/icon_score_tl.tga", 134, timeLeft},
-                           Label{"art/icon_available_tl.tga", 303, 440 - 2 * digitW},
-                           Label{"art/icon_tiles_left_tl.tga", 460, 610 - 2 * digitW}}) {
+    for (const Label &l : {Label{"art/icon_score_tl.tga", kTimeLabel.x, timeLeft},
+                           Label{"art/icon_available_tl.tga", kMovesLabel.x, kMovesText.x - 2 * digitW},
+                           Label{"art/icon_tiles_left_tl.tga", kTilesLeftLabel.x, kTilesLeftText.x - 2 * digitW}}) {
         std::vector<int> ink = inkColumns(pic(l.name), l.x);
         ASSERT_FALSE(ink.empty()) << l.name;
         EXPECT_LT(ink.back(), l.numberLeft) << l.name;
@@ -624,8 +659,10 @@ TEST_F(ScreenArt, FadedOverlayHasPartialAlphaAndSitsInTheBoardArea)
     size_t opaque = std::count_if(plate.argb.begin(), plate.argb.end(), [](uint32_t v) { return (v >> 24) == 255; });
     EXPECT_GT(opaque, plate.argb.size() / 2);
     EXPECT_LT(opaque, plate.argb.size()) << "a fully opaque overlay is copied without its fade";
-    int x0 = (640 - 125 - plate.width) / 2 + 125, y0 = (480 - plate.height) / 2 - 50;
-    EXPECT_TRUE(inside(Rect{x0, y0, x0 + plate.width, y0 + plate.height}, Rect{125, 0, 640, 444}));
+    int x0 = (kBoardArea.x1 - kBoardArea.x0 - plate.width) / 2 + kBoardArea.x0;
+    int y0 = (kBoardArea.y1 - kBoardArea.y0 - plate.height) / 2 + kBoardArea.y0 - kNoMatchRaise;
+    EXPECT_TRUE(inside(Rect{x0, y0, x0 + plate.width, y0 + plate.height},
+                       Rect{kBoardArea.x0, kBoardArea.y0, kBoardArea.x1, kTimeLabel.y}));
 }
 
 TEST(ScreenArtPieces, PicturesComeOutTheSameOnEveryRun)

@@ -67,8 +67,8 @@ TEST_F(TileSheets, CellsHoldTheTileKindsOfTheBoardAndNothingElse)
 
     for (int s = 0; s < kTileSets; ++s) {
         const Picture &sheet = sheets()[s];
-        ASSERT_EQ(sheet.width, 507);
-        ASSERT_EQ(sheet.height, 220);
+        ASSERT_EQ(sheet.width, kColumns * kCellW);
+        ASSERT_EQ(sheet.height, kRows * kCellH);
         EXPECT_TRUE(hasBinaryAlpha(sheet)) << "set " << s;
         for (int image = 0; image < kColumns * kRows; ++image) {
             int cx = (image % kColumns) * kCellW, cy = (image / kColumns) * kCellH;
@@ -141,7 +141,7 @@ TEST_F(TileSheets, FacesStayModerateAndTheHalfHighlightSetsAreTheBrightest)
             int n = 0;
             for (int y = 2; y < 46; ++y)
                 for (int x = kFaceX + 2; x < kCellW - 2; ++x, ++n) {
-                    uint32_t p = sheets()[a].at(39 * 4 + x, y), q = sheets()[b].at(39 * 4 + x, y);
+                    uint32_t p = sheets()[a].at(kCellW * 4 + x, y), q = sheets()[b].at(kCellW * 4 + x, y);
                     for (int sh : {0, 8, 16})
                         diff += std::abs(int((p >> sh) & 255) - int((q >> sh) & 255));
                 }
@@ -163,15 +163,15 @@ TEST(TileArt, PaintingOrderIsTheBoardModelsOrder)
     for (int i = 0; i < kLayouts; ++i)
         layouts.push_back(previewPositions(i));
     std::vector<TilePos> staggered;
-    for (int i = 0; i < 144; ++i)
+    for (int i = 0; i < TM_TILE_COUNT; ++i)
         staggered.push_back({(i * 7) % 29, (i * 5) % 15, (i * 3) % 4});
     layouts.push_back(staggered);
 
     for (size_t l = 0; l < layouts.size(); ++l) {
         const std::vector<TilePos> &pos = layouts[l];
-        ASSERT_EQ(pos.size(), 144u);
+        ASSERT_EQ(pos.size(), size_t(TM_TILE_COUNT));
         TMBoard board;
-        for (int i = 0; i < 144; ++i) {
+        for (int i = 0; i < TM_TILE_COUNT; ++i) {
             board.tiles[i].present = 1;
             board.tiles[i].x = pos[i].x;
             board.tiles[i].y = pos[i].y;
@@ -211,8 +211,8 @@ TEST(TileArt, ShadowStripsFadeAndOutlinesFrameTheFace)
 
     for (bool free : {true, false}) {
         Picture o = outline(free);
-        ASSERT_EQ(o.width, 33);
-        ASSERT_EQ(o.height, 48);
+        ASSERT_EQ(o.width, kFaceW);
+        ASSERT_EQ(o.height, kFaceH);
         EXPECT_EQ(alphaOf(o.at(16, 24)), 0u);
         EXPECT_GT(alphaOf(o.at(1, 24)), 200u);
         EXPECT_GT(alphaOf(o.at(16, 1)), 200u);
@@ -314,12 +314,12 @@ TEST(TileArt, EntriesAreTheArtTablesNamesWithMatchingPictureSizes)
                 EXPECT_EQ(e.bytes[14] | e.bytes[15] << 8, h) << name;
             }
     };
-    tgaSize("art/tileset_5.tga", 507, 220);
+    tgaSize("art/tileset_5.tga", kColumns * kCellW, kRows * kCellH);
     tgaSize("art/preview_tile_2.tga", 160, 72);
     tgaSize("art/title_layout_18.tga", 160, 16);
     tgaSize("art/shadow_top.tga", 33, 7);
     tgaSize("art/shadow_right.tga", 6, 48);
-    tgaSize("art/outline_red.tga", 33, 48);
+    tgaSize("art/outline_red.tga", kFaceW, kFaceH);
 }
 
 } // namespace
