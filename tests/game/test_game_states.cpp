@@ -406,6 +406,13 @@ TEST(GameFullscreen, ARestartMakesNewDevicesAndAFont)
     EXPECT_NE(nullptr, game.getInputDevice());
     EXPECT_NE(nullptr, game.m_pFont);
     EXPECT_EQ(TM_STATE_PLAYING, game.getGameState());
+    // The art is back on the new display, the game's sheet and background too,
+    // and the board's shadows have their sizes.
+    for (int32_t slot : {TM_ART_FONT, TM_ART_SHADOW_TOP, TM_ART_TILE_SHEET, TM_ART_BACKGROUND})
+        EXPECT_TRUE(game.m_sprites[slot].isLoaded()) << "slot " << slot;
+    EXPECT_EQ(game.m_sprites[TM_ART_SHADOW_TOP].getHeight(), game.m_board.shadowTopHeight);
+    EXPECT_EQ(game.m_sprites[TM_ART_SHADOW_RIGHT].getWidth(), game.m_board.shadowRightWidth);
+    EXPECT_GT(game.m_board.shadowTopHeight, 0);
     EXPECT_EQ(0, deliver(game, gameEvent(ET_TIMESTAMP, kStart + 20)));
     // The font made after the restart goes with the devices.
     game.m_destroyDevices();
