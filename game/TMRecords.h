@@ -19,6 +19,9 @@ enum
 // The company and product names the registry is opened with.
 constexpr const char *kRegistryCompany = "Velmora";
 constexpr const char *kRegistryProduct = "Tilmar";
+// Named at the end of the warnings shown when best times cannot be loaded
+// or saved.
+constexpr const char *kSupportAddress = "support@velmora.example.com";
 
 struct TMSettings
 {
