@@ -199,9 +199,9 @@ void Tilmar::visitPartner()
 void Tilmar::showRules()
 {
     m_beginPause();
-    showSlideShowDialog(tmscreen::kPanelWidth, 0, "art/rules_close_tl.tga", "art/rules_close_lit_tl.tga",
-                        "art/rules_next_tl.tga", "art/rules_next_lit_tl.tga", "art/rules_prev_tl.tga",
-                        "art/rules_prev_lit_tl.tga", kRulesPages, 2);
+    showSlideShowDialog(tmscreen::kRulesDialog.x, tmscreen::kRulesDialog.y, "art/rules_close_tl.tga",
+                        "art/rules_close_lit_tl.tga", "art/rules_next_tl.tga", "art/rules_next_lit_tl.tga",
+                        "art/rules_prev_tl.tga", "art/rules_prev_lit_tl.tga", kRulesPages, 2);
     playSound("sound/tm_guiclick.wav", 128, 0, false);
     m_endPause();
 }
@@ -209,7 +209,7 @@ void Tilmar::showRules()
 bool Tilmar::m_askAreYouSure()
 {
     m_beginPause();
-    const int32_t answer = showMessageDialog(220, -1, 0, "art/restart_areyousure.jpg",
+    const int32_t answer = showMessageDialog(tmscreen::kRestartConfirmX, -1, 0, "art/restart_areyousure.jpg",
                                              "art/besttimes_areyousure_yes.tga",
                                              "art/besttimes_areyousure_yes_lit.tga",
                                              "art/besttimes_areyousure_no.tga",
