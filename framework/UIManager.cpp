@@ -12,6 +12,8 @@ UIManager::UIManager()
 
 UIManager::~UIManager()
 {
+    // A game object that never ran its shutdown still frees its controls.
+    deleteAllControls();
 }
 
 int32_t UIManager::addControl(UIControl *control)

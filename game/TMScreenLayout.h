@@ -104,6 +104,8 @@ constexpr int32_t kEnterNameScoreY = 85;  // x is the background's middle
 
 // The leave-the-game confirmation: its left edge; it is centred vertically.
 constexpr int32_t kRestartConfirmX = 220;
+// The rules slide show covers the board area.
+constexpr Point kRulesDialog = {125, 0};
 // The no-match overlay is centred in the board area, raised by this much.
 constexpr int32_t kNoMatchRaise = 50;
 

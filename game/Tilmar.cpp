@@ -25,6 +25,20 @@ const char *const kPreloadSounds[] = {
 
 const char *const kRulesPages[] = {"art/rules_0_tl.jpg", "art/rules_1_tl.jpg"};
 
+// The devices as start-up makes them, and again after a full-screen switch
+// that needed a restart: the window, input, and 16-bit stereo sound.
+bool s_createDevices(Tilmar &game, bool fullscreen)
+{
+    return game.m_createDevices(kTilmarCaption, true, fullscreen, 1, tmscreen::kScreenWidth, tmscreen::kScreenHeight,
+                                2, 16, 22050);
+}
+
+// The game's bitmap font: the glyph sheet of slot 0 in 8 x 12 cells.
+HBitmapFont *s_createFont(H2DDisplayDevice *display, VGSprite &sheet)
+{
+    return display->createFont(&sheet, tmscreen::kFontCellWidth, tmscreen::kFontCellHeight);
+}
+
 } // namespace
 
 Tilmar::Tilmar()
@@ -95,7 +109,8 @@ bool Tilmar::initialize(const char *commandLine, const char *resourceDirectory)
     setResourceDirectory(resourceDirectory);
     m_cvarManager.registerVariable("companyName", "Velmora", 0);
     m_cvarManager.registerVariable("productName", "Tilmar", 0);
-    HPuzzleGame::initialize(commandLine, resourceDirectory);
+    if (!HPuzzleGame::initialize(commandLine, resourceDirectory))
+        return false;
 
     char archiveName[256];
     strCopy(archiveName, kTilmarArchiveName, sizeof archiveName);
@@ -106,8 +121,7 @@ bool Tilmar::initialize(const char *commandLine, const char *resourceDirectory)
 
     loadSettings();
 
-    if (!m_createDevices(kTilmarCaption, true, m_settings.fullscreen != 0, 1, tmscreen::kScreenWidth,
-                         tmscreen::kScreenHeight, 2, 16, 22050))
+    if (!s_createDevices(*this, m_settings.fullscreen != 0))
         return false;
 
     tracePrint("...done initializing subsystems\n");
@@ -115,8 +129,7 @@ bool Tilmar::initialize(const char *commandLine, const char *resourceDirectory)
 
     tracePrint("...loading assets\n");
     const bool loaded = m_loadArt();
-    m_pFont = m_pDisplayDevice->createFont(&m_sprites[TM_ART_FONT], tmscreen::kFontCellWidth,
-                                           tmscreen::kFontCellHeight);
+    m_pFont = s_createFont(m_pDisplayDevice, m_sprites[TM_ART_FONT]);
     loadBestTimes();
     if (!loaded)
         return false;
@@ -158,22 +171,20 @@ void Tilmar::toggleFullscreen()
 
     if (!toggleDisplayFullscreen()) {
         m_destroyDevices();
-        if (!m_createDevices(kTilmarCaption, true, m_settings.fullscreen != 0, 1, tmscreen::kScreenWidth,
-                             tmscreen::kScreenHeight, 2, 16, 22050))
+        if (!s_createDevices(*this, m_settings.fullscreen != 0))
             alertBox("toggleFullscreen - could not restart subsystems!");
-        if (!m_pDisplayDevice || !m_pInputDevice) {
-            // Nothing can be loaded or shown without a display: end the
-            // game the orderly way, at the next update.
+        if (m_pDisplayDevice && m_pInputDevice) {
+            m_loadArt();
+            m_pFont = s_createFont(m_pDisplayDevice, m_sprites[TM_ART_FONT]);
+            m_loadTileSet();
+            m_loadBackground();
+            playThemeMusic(true);
+            setMusicVolume(m_settings.musicVolume);
+        } else {
+            // Nothing can be loaded or shown without both devices: the game
+            // ends the orderly way, at the next update.
             m_gameState = TM_STATE_EXITING;
-            return;
         }
-        m_loadArt();
-        m_pFont = m_pDisplayDevice->createFont(&m_sprites[TM_ART_FONT], tmscreen::kFontCellWidth,
-                                               tmscreen::kFontCellHeight);
-        m_loadTileSet();
-        m_loadBackground();
-        playThemeMusic(true);
-        setMusicVolume(m_settings.musicVolume);
     }
     m_resendCursorPosition();
 }
@@ -188,9 +199,9 @@ void Tilmar::visitPartner()
 void Tilmar::showRules()
 {
     m_beginPause();
-    showSlideShowDialog(tmscreen::kPanelWidth, 0, "art/rules_close_tl.tga", "art/rules_close_lit_tl.tga",
-                        "art/rules_next_tl.tga", "art/rules_next_lit_tl.tga", "art/rules_prev_tl.tga",
-                        "art/rules_prev_lit_tl.tga", kRulesPages, 2);
+    showSlideShowDialog(tmscreen::kRulesDialog.x, tmscreen::kRulesDialog.y, "art/rules_close_tl.tga",
+                        "art/rules_close_lit_tl.tga", "art/rules_next_tl.tga", "art/rules_next_lit_tl.tga",
+                        "art/rules_prev_tl.tga", "art/rules_prev_lit_tl.tga", kRulesPages, 2);
     playSound("sound/tm_guiclick.wav", 128, 0, false);
     m_endPause();
 }
@@ -198,7 +209,7 @@ void Tilmar::showRules()
 bool Tilmar::m_askAreYouSure()
 {
     m_beginPause();
-    const int32_t answer = showMessageDialog(220, -1, 0, "art/restart_areyousure.jpg",
+    const int32_t answer = showMessageDialog(tmscreen::kRestartConfirmX, -1, 0, "art/restart_areyousure.jpg",
                                              "art/besttimes_areyousure_yes.tga",
                                              "art/besttimes_areyousure_yes_lit.tga",
                                              "art/besttimes_areyousure_no.tga",

@@ -214,7 +214,9 @@ public:
     // ----- Dialogs (TMDialogs.cpp, TMBestTimesDialog.cpp) -----
     bool confirm(const char *background, const char *ok, const char *okLit, const char *cancel,
                  const char *cancelLit);
-    bool showNoMoreMoves();
+    // True only when the player chose to end the game. Virtual so that a
+    // test can answer in the player's place.
+    virtual bool showNoMoreMoves();
     void showOptions();
     void showBestTimes(int32_t layout);
     void runEnterNameDialog(char *buffer, int32_t size);

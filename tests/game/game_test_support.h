@@ -6,9 +6,12 @@
 #ifndef TESTS_GAME_GAME_TEST_SUPPORT_H
 #define TESTS_GAME_GAME_TEST_SUPPORT_H
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "engine/media/H2DDisplayDevice.h"
 #include "engine/media/HEvent.h"
@@ -51,9 +54,58 @@ public:
     using Tilmar::m_uiManager;
     using Tilmar::m_dirtyRects;
     using Tilmar::m_pauseCount;
+    using Tilmar::m_developerProgress;
+    using Tilmar::m_lastClockSeconds;
+    using Tilmar::m_pUndoControl;
 
     // Sets the game clock, as the main loop does for each event it takes.
     void at(uint64_t time) { setLastEventTime(time); }
+
+    // Answers for the player where a test sets an answer; -1 (the default)
+    // runs the real dialog or device code.
+    int32_t messageDialogAnswer = -1; // the are-you-sure dialog
+    int32_t messageDialogCalls = 0;
+    int32_t noMoreMovesAnswer = -1;   // 1: end the game, 0: play on
+    int32_t noMoreMovesCalls = 0;
+    int32_t toggleDisplayAnswer = -1; // 0: the display cannot switch in place
+    bool failDisplayCreation = false;
+    bool failInputCreation = false;
+
+    int32_t showMessageDialog(int32_t x, int32_t y, int32_t timeout, const char *backgroundName, const char *okName,
+                              const char *okAltName, const char *cancelName, const char *cancelAltName) override
+    {
+        ++messageDialogCalls;
+        if (messageDialogAnswer >= 0)
+            return messageDialogAnswer;
+        return Tilmar::showMessageDialog(x, y, timeout, backgroundName, okName, okAltName, cancelName,
+                                         cancelAltName);
+    }
+    bool showNoMoreMoves() override
+    {
+        ++noMoreMovesCalls;
+        if (noMoreMovesAnswer >= 0)
+            return noMoreMovesAnswer != 0;
+        return Tilmar::showNoMoreMoves();
+    }
+    bool toggleDisplayFullscreen() override
+    {
+        if (toggleDisplayAnswer >= 0)
+            return toggleDisplayAnswer != 0;
+        return Tilmar::toggleDisplayFullscreen();
+    }
+    bool m_createDisplayDevice(const char *title, bool fullscreen, uint8_t flag, int32_t width,
+                               int32_t height) override
+    {
+        if (failDisplayCreation)
+            return false;
+        return Tilmar::m_createDisplayDevice(title, fullscreen, flag, width, height);
+    }
+    bool m_createInputDevice() override
+    {
+        if (failInputCreation)
+            return false;
+        return Tilmar::m_createInputDevice();
+    }
 };
 
 // The build's resource directory, with its trailing slash.
@@ -101,6 +153,146 @@ inline int32_t deliver(TestTilmar &game, const HEvent &event)
 {
     game.at(event.time.getTime64());
     return game.handleEvent(event);
+}
+
+// Start-up arguments for the silent audio device: nothing mixes the voices,
+// so a sound once started stays on its voice and a test can see it.
+constexpr const char *kSilentCommandLine = "+set c_soundDriver null";
+
+// A silent start-up, then a game started at the given game-clock time.
+inline bool startPlaying(TestTilmar &game, const tilmar_test::TempDir &home, uint64_t time)
+{
+    if (!startGame(game, home, kSilentCommandLine))
+        return false;
+    game.at(time);
+    game.startGame();
+    return game.getGameState() == TM_STATE_PLAYING;
+}
+
+// The game clock at which the tests' games start.
+constexpr uint64_t kGameStart = 1000000;
+
+// A silent game started at kGameStart, with the first free pair of its deal
+// found; stopped at the end of the scope.
+struct PlayingGame
+{
+    PlayingGame()
+    {
+        // A deal that runs into a dead end plays on without a dialog; the
+        // tests of a lost game answer for themselves.
+        game.noMoreMovesAnswer = 0;
+        started = startPlaying(game, home, kGameStart) && game.m_board.findPair(&first, &second, 0);
+    }
+    ~PlayingGame() { stopGame(game); }
+    PlayingGame(const PlayingGame &) = delete;
+    PlayingGame &operator=(const PlayingGame &) = delete;
+
+    tilmar_test::TempDir home;
+    TestTilmar game;
+    TMBoard &board = game.m_board;
+    TMTile *first = nullptr;
+    TMTile *second = nullptr;
+    bool started = false;
+};
+
+// Frees the eight mixer voices, so that soundStarted tells what comes next.
+inline void clearVoices(TestTilmar &game)
+{
+    for (int32_t voice = 0; voice < HAudioMixerStreamingAudioSource::kVoiceCount; ++voice)
+        game.getMixer().stopVoice(voice);
+}
+
+inline bool soundStarted(TestTilmar &game, const char *name)
+{
+    return game.getSoundManager().isSoundPlaying(name);
+}
+
+// A point that the board's hit test gives to the tile: its face's centre
+// when that works, else the first such point on its face; (-1, -1) if none.
+inline std::pair<int32_t, int32_t> pointOn(TMBoard &board, TMTile *tile)
+{
+    HRect face;
+    board.getFaceRect(tile, &face);
+    const int32_t cx = (face.x0 + face.x1) / 2;
+    const int32_t cy = (face.y0 + face.y1) / 2;
+    if (board.hitTest(cx, cy, true) == tile)
+        return {cx, cy};
+    for (int32_t y = face.y0; y < face.y1; ++y)
+        for (int32_t x = face.x0; x < face.x1; ++x)
+            if (board.hitTest(x, y, true) == tile)
+                return {x, y};
+    return {-1, -1};
+}
+
+// A left-button press on the tile, at the given time.
+inline HEvent clickOn(TestTilmar &game, TMTile *tile, uint64_t time)
+{
+    const std::pair<int32_t, int32_t> p = pointOn(game.m_board, tile);
+    return gameEvent(ET_KEYDOWN, time, KC_LBUTTON, p.first, p.second);
+}
+
+// A typed character, as the input device delivers a key press: the key's
+// code (a letter's capital, as the key codes number them) and the character.
+inline HEvent keyPress(char c, uint64_t time, HEventType type = ET_KEYDOWN)
+{
+    const int32_t code = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+    return gameEvent(type, time, code, 0, 0, static_cast<uint8_t>(c));
+}
+
+// True when some rectangle of the game's dirty list covers the whole rect.
+inline bool isDirty(TestTilmar &game, const HRect &rect)
+{
+    for (int32_t i = 0; i < game.m_dirtyRects.getCount(); ++i)
+        if (game.m_dirtyRects.getRect(i).containsRect(rect))
+            return true;
+    return false;
+}
+
+// Gives the tile a kind by swapping kind and picture with a tile of that
+// kind outside `keep`, so every kind keeps its count. False when no such
+// tile is on the board.
+inline bool giveKind(TMBoard &board, TMTile *tile, int32_t kind, const std::vector<TMTile *> &keep)
+{
+    if (tile->kind == kind)
+        return true;
+    for (TMTile &other : board.tiles)
+        if (&other != tile && other.present && other.kind == kind &&
+            std::find(keep.begin(), keep.end(), &other) == keep.end()) {
+            std::swap(other.kind, tile->kind);
+            std::swap(other.image, tile->image);
+            board.movesAvailable = board.countAvailablePairs();
+            return true;
+        }
+    return false;
+}
+
+// Makes a dealt board clearable: plans 72 removals of free tiles (the
+// highest first) and gives each two planned pairs in a row one kind, so
+// that the plan can be played out pair by pair. Answers the plan, or fewer
+// than 72 pairs when the layout cannot be cleared that way.
+inline std::vector<std::pair<TMTile *, TMTile *>> makeClearable(TMBoard &board)
+{
+    TMBoard plan = board;
+    std::vector<std::pair<TMTile *, TMTile *>> pairs;
+    for (;;) {
+        std::vector<int32_t> free;
+        for (int32_t i = 0; i < TM_TILE_COUNT; ++i)
+            if (plan.tiles[i].present && plan.isFree(&plan.tiles[i]))
+                free.push_back(i);
+        if (free.size() < 2)
+            break;
+        std::stable_sort(free.begin(), free.end(),
+                         [&](int32_t a, int32_t b) { return plan.tiles[a].z > plan.tiles[b].z; });
+        const int32_t kind = static_cast<int32_t>(pairs.size()) / 2;
+        for (int32_t k = 0; k < 2; ++k) {
+            plan.tiles[free[k]].present = 0;
+            board.tiles[free[k]].kind = kind;
+            board.tiles[free[k]].image = kind;
+        }
+        pairs.push_back({&board.tiles[free[0]], &board.tiles[free[1]]});
+    }
+    board.movesAvailable = board.countAvailablePairs();
+    return pairs;
 }
 
 // The screen's 16-bit pixel at (x, y).

@@ -1,0 +1,274 @@
+// Running the real program on a demo: build/bin/tilmar as a child process
+// with the dummy video and audio drivers, HOME and the working directory in
+// a scratch folder, ended by force when it outlives its time; and reading
+// the settings registry file it leaves behind.
+#ifndef TESTS_PROGRAM_PROGRAM_SUPPORT_H
+#define TESTS_PROGRAM_PROGRAM_SUPPORT_H
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "game/TMRecords.h"
+#include "program/demo_writer.h"
+#include "support/test_support.h"
+
+extern char **environ;
+
+namespace program_test {
+
+struct RunResult
+{
+    bool timedOut = false;
+    bool exited = false;
+    int exitStatus = -1;
+    int termSignal = 0;
+    std::string out;
+    std::string err;
+
+    bool endedWell() const { return !timedOut && exited && exitStatus == 0; }
+    std::string describe() const
+    {
+        std::string text = timedOut ? "timed out" : exited ? "exit status " + std::to_string(exitStatus)
+                                                           : "signal " + std::to_string(termSignal);
+        return text + "\n--- stdout ---\n" + out + "\n--- stderr ---\n" + err;
+    }
+};
+
+inline std::string programPath()
+{
+    return std::string(TILMAR_BINARY_DIR) + "/bin/tilmar";
+}
+
+// Writes the demo into home as "play.dem" and runs the program on it there.
+inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWriter &demo, int timeoutSeconds = 60)
+{
+    RunResult result;
+    const std::string demoName = "play.dem";
+    if (!demo.save(home / demoName)) {
+        result.err = "could not write the demo file";
+        return result;
+    }
+
+    std::vector<std::string> env;
+    for (char **e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind("HOME=", 0) != 0 && entry.rfind("SDL_VIDEODRIVER=", 0) != 0 &&
+            entry.rfind("SDL_AUDIODRIVER=", 0) != 0 && entry.rfind("DISPLAY=", 0) != 0)
+            env.push_back(entry);
+    }
+    env.push_back("HOME=" + home.path());
+    env.push_back("SDL_VIDEODRIVER=dummy");
+    env.push_back("SDL_AUDIODRIVER=dummy");
+    std::vector<char *> envp;
+    for (std::string &entry : env)
+        envp.push_back(&entry[0]);
+    envp.push_back(nullptr);
+
+    const std::string program = programPath();
+    const std::string demoOption = "-demo";
+    std::vector<char *> argv = {const_cast<char *>(program.c_str()), const_cast<char *>(demoOption.c_str()),
+                                const_cast<char *>(demoName.c_str()), nullptr};
+    const std::string outPath = home / "stdout.txt";
+    const std::string errPath = home / "stderr.txt";
+
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int in = open("/dev/null", O_RDONLY);
+        if (out < 0 || err < 0 || in < 0 || chdir(home.path().c_str()) != 0)
+            _exit(127);
+        dup2(in, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    if (pid < 0)
+        return result;
+
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    pid_t done = 0;
+    while ((done = waitpid(pid, &status, WNOHANG)) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            result.timedOut = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!result.timedOut && done == pid) {
+        if (WIFEXITED(status)) {
+            result.exited = true;
+            result.exitStatus = WEXITSTATUS(status);
+        } else if (WIFSIGNALED(status)) {
+            result.termSignal = WTERMSIG(status);
+        }
+    }
+    result.out = tilmar_test::readFile(outPath);
+    result.err = tilmar_test::readFile(errPath);
+    return result;
+}
+
+// The registry file's records by key: a key and its zero byte, a 4-byte
+// little-endian length, the data.
+inline std::map<std::string, std::string> readRegistry(const tilmar_test::TempDir &home)
+{
+    std::map<std::string, std::string> values;
+    const std::string bytes = tilmar_test::readFile(home / ".velmora/registry_Velmora_Tilmar");
+    size_t at = 0;
+    while (at < bytes.size()) {
+        const size_t end = bytes.find('\0', at);
+        if (end == std::string::npos || end + 4 > bytes.size())
+            break;
+        const std::string key = bytes.substr(at, end - at);
+        uint32_t length = 0;
+        std::memcpy(&length, bytes.data() + end + 1, 4);
+        at = end + 5;
+        if (at + length > bytes.size())
+            break;
+        values[key] = bytes.substr(at, length);
+        at += length;
+    }
+    return values;
+}
+
+// A best-time record as it must be stored: the name's unused bytes zero.
+inline std::string bestTimeBytes(const char *name, int32_t score, int32_t time, int32_t tilesLeft)
+{
+    TMBestTime record;
+    std::memset(&record, 0, sizeof record);
+    record.magic = TM_BEST_TIME_MAGIC;
+    std::strncpy(record.name, name, sizeof record.name - 1);
+    record.score = score;
+    record.time = time;
+    record.tilesLeft = tilesLeft;
+    return std::string(reinterpret_cast<const char *>(&record), sizeof record);
+}
+
+template <typename T>
+std::string valueBytes(T value)
+{
+    return std::string(reinterpret_cast<const char *>(&value), sizeof value);
+}
+
+// A stored record read back; magic 0 when the bytes are not a record.
+inline TMBestTime decodeBestTime(const std::string &bytes)
+{
+    TMBestTime record;
+    std::memset(&record, 0, sizeof record);
+    if (bytes.size() == sizeof record)
+        std::memcpy(&record, bytes.data(), sizeof record);
+    record.name[sizeof record.name - 1] = '\0';
+    return record;
+}
+
+// The record's fields in words, for failure messages.
+inline std::string describeBestTime(const std::string &bytes)
+{
+    if (bytes.size() != sizeof(TMBestTime))
+        return std::to_string(bytes.size()) + " bytes, not a record";
+    const TMBestTime r = decodeBestTime(bytes);
+    return "{magic " + std::to_string(r.magic) + ", \"" + r.name + "\", score " + std::to_string(r.score) +
+           ", time " + std::to_string(r.time) + ", tiles left " + std::to_string(r.tilesLeft) + "}";
+}
+
+// The stored bytes of a best time against the record expected.
+inline ::testing::AssertionResult storedBestTime(const std::string &stored, const char *name, int32_t score,
+                                                 int32_t time, int32_t tilesLeft)
+{
+    const std::string expected = bestTimeBytes(name, score, time, tilesLeft);
+    if (stored == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "stored " << describeBestTime(stored) << ", expected "
+                                         << describeBestTime(expected)
+                                         << (describeBestTime(stored) == describeBestTime(expected)
+                                                 ? " (the bytes after the name differ)"
+                                                 : "");
+}
+
+// ----- What a player does, as demo records -----
+
+using demo::DemoWriter;
+using demo::Point;
+
+// Deals are looked for from this seed on, among this many.
+constexpr uint32_t kFirstSeed = 1000;
+constexpr int32_t kSeedTries = 200;
+// Between two clicks on tiles.
+constexpr uint32_t kClickGap = 600;
+
+inline Point startButton()
+{
+    return demo::inside(tmscreen::kStartControl);
+}
+
+inline Point exitButton()
+{
+    return demo::inside(tmscreen::kExitControl);
+}
+
+// After a won or lost board: the continue button, the name typed over the
+// one offered, Enter, then OK in the best-times table that follows.
+inline void enterBestTimeName(DemoWriter &demo, const std::string &name)
+{
+    demo.wait(1500);
+    demo.click(demo::inside(tmscreen::kContinueControl));
+    demo.wait(400);
+    // The edit line holds at most 12 characters.
+    demo.backspaces(12);
+    demo.type(name);
+    demo.wait(300);
+    demo.enter();
+    demo.wait(800);
+    demo.click(demo::inside(demo::offset(tmscreen::kBestTimesDialog, tmscreen::kBestTimesOk)));
+    demo.wait(500);
+}
+
+// The exit button on the title screen; the program ends at its next pass.
+inline void leaveFromTitle(DemoWriter &demo)
+{
+    demo.click(exitButton());
+    demo.wait(100);
+}
+
+// The run in a fresh home; answers the registry it left, empty when the
+// run did not end well by itself.
+inline std::map<std::string, std::string> runInFreshHome(const DemoWriter &demo)
+{
+    tilmar_test::TempDir home;
+    const RunResult run = runDemo(home, demo);
+    if (!run.endedWell()) {
+        ADD_FAILURE() << run.describe();
+        return {};
+    }
+    return readRegistry(home);
+}
+
+// The way out of a finished game (the name entered, the table closed, the
+// exit button on the title), then the run.
+inline std::map<std::string, std::string> finishAndRun(DemoWriter &demo, const std::string &name)
+{
+    enterBestTimeName(demo, name);
+    leaveFromTitle(demo);
+    return runInFreshHome(demo);
+}
+
+} // namespace program_test
+
+#endif
