@@ -89,6 +89,8 @@ class VGDialogItemButton : public VGDialogItem
     virtual void setImages(VGSprite *normal, VGSprite *highlighted, VGSprite *disabled);
 
     bool isHovered() const { return m_bHovered; }
+    VGSprite *getNormalImage() const { return m_pNormalImage; }
+    VGSprite *getHighlightedImage() const { return m_pHighlightedImage; }
 
 protected:
     bool m_bHovered;
@@ -140,6 +142,8 @@ class VGDialogItemTextLine : public VGDialogItem
     int32_t getMaxLength() const { return m_maxLength; }
     int32_t getVisibleLength() const { return m_visibleLength; }
     bool isEditable() const { return m_bEditable; }
+    int32_t getTextStyle() const { return m_textStyle; }
+    const HBitmapFont *getFont() const { return m_pFont; }
 
     // The one last-redraw time that paces every line's caret and blink; 0
     // until the first timestamp a line sees.
@@ -212,6 +216,8 @@ class VGDialogItemSlider : public VGDialogItem
     virtual void setKnobImage(VGSprite *image);
 
     bool isDragging() const { return m_bDragging; }
+    int32_t getTrackLength() const { return m_trackLength; }
+    bool isVertical() const { return m_bVertical; }
 
 protected:
     bool m_bDragging;

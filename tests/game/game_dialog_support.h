@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "engine/media/HImage.h"
@@ -76,6 +78,51 @@ inline HEvent pressOn(const VGDialogItem &item)
 }
 
 } // namespace dialog_events
+
+// Where a button sits in its dialog and which pictures it shows.
+struct Placed
+{
+    int32_t x, y;
+    std::string normal, highlighted;
+    bool operator==(const Placed &o) const
+    {
+        return x == o.x && y == o.y && normal == o.normal && highlighted == o.highlighted;
+    }
+};
+
+inline std::ostream &operator<<(std::ostream &out, const Placed &p)
+{
+    return out << "(" << p.x << ", " << p.y << ") " << p.normal << " / " << p.highlighted;
+}
+
+inline std::string nameOf(const VGSprite *sprite)
+{
+    return sprite ? sprite->getName() : "(none)";
+}
+
+// A button of an open dialog as placed: its screen rectangle's corner less
+// the dialog's.
+inline Placed placed(const VGDialogItem *item, const VGDialog &dialog)
+{
+    const auto *button = dynamic_cast<const VGDialogItemButton *>(item);
+    if (!button)
+        return {-1, -1, "(not a button)", ""};
+    const HRect r = button->getRect();
+    return {r.x0 - dialog.getBounds().x0, r.y0 - dialog.getBounds().y0, nameOf(button->getNormalImage()),
+            nameOf(button->getHighlightedImage())};
+}
+
+inline int32_t widthOf(const VGDialogItem *item)
+{
+    const auto *button = dynamic_cast<const VGDialogItemButton *>(item);
+    return button && button->getNormalImage() ? button->getNormalImage()->getWidth() : -1;
+}
+
+inline int32_t heightOf(const VGDialogItem *item)
+{
+    const auto *button = dynamic_cast<const VGDialogItemButton *>(item);
+    return button && button->getNormalImage() ? button->getNormalImage()->getHeight() : -1;
+}
 
 // The innermost open dialog's items, in chain order.
 inline std::vector<VGDialogItem *> openItems(int32_t depth = 0)

@@ -2,11 +2,15 @@
 // started game with the input posted on the game's own queue.
 #include "game/game_dialog_support.h"
 
+#include <cstdio>
 #include <cstring>
+#include <ostream>
+#include <string>
 
 #include "game/TMBestTimesDialog.h"
 #include "game/TMDialogs.h"
 #include "game/TMScreenLayout.h"
+#include "game/registry_support.h"
 
 using namespace dialog_events;
 
@@ -89,6 +93,32 @@ TEST_F(GameDialogTest, ConfirmAnswersTrueOnlyForItsOkButton)
         EXPECT_EQ(0, VGDialog::getOpenDialogCount());
         drain();
     }
+}
+
+TEST_F(GameDialogTest, ConfirmPlacesItsButtonsByTheBackgroundAndTheirPictures)
+{
+    Placed ok, cancel;
+    int32_t okX = 0, cancelX = 0, rowY = 0;
+    everyFrame([&](int frame) {
+        if (frame != 1)
+            return;
+        VGDialog *dialog = VGDialog::getOpenDialog(0);
+        ASSERT_NE(nullptr, dialog);
+        const std::vector<VGDialogItem *> items = openItems();
+        ASSERT_EQ(2u, items.size());
+        ok = placed(items[0], *dialog);
+        cancel = placed(items[1], *dialog);
+        const int32_t width = dialog->getBackground()->getWidth();
+        const int32_t height = dialog->getBackground()->getHeight();
+        okX = (width - widthOf(items[0])) / 4;
+        cancelX = (3 * (width - widthOf(items[1]))) / 4;
+        rowY = height - (3 * heightOf(items[0])) / 2;
+        post(quit());
+    });
+    game.confirm(kConfirmArt[0], kConfirmArt[1], kConfirmArt[2], kConfirmArt[3], kConfirmArt[4]);
+    EXPECT_FALSE(game.runaway);
+    EXPECT_EQ((Placed{okX, rowY, kConfirmArt[1], kConfirmArt[2]}), ok);
+    EXPECT_EQ((Placed{cancelX, rowY, kConfirmArt[3], kConfirmArt[4]}), cancel);
 }
 
 // ---------------------------------------------------------------------------
@@ -186,6 +216,48 @@ TEST_F(NoMoreMovesTest, EachButtonDoesItsCommandAndOnlyEndGameEndsTheGame)
             same = same && before.tiles[i].present == game.m_board.tiles[i].present &&
                    before.tiles[i].kind == game.m_board.tiles[i].kind;
         EXPECT_EQ(c.boardKept, same);
+        drain();
+    }
+}
+
+TEST_F(NoMoreMovesTest, TheButtonsSitCentredOnTheBackgroundAtTheirRows)
+{
+    for (bool oneFree : {false, true}) {
+        SCOPED_TRACE(oneFree ? "one free tile" : "with shuffle");
+        game.startGame();
+        if (oneFree)
+            leaveOneFreeTile();
+        std::vector<Placed> got, expected;
+        HRect bounds;
+        std::string background;
+        int32_t backgroundWidth = 0, backgroundHeight = 0;
+        runWith([&](const std::vector<VGDialogItem *> &items) {
+            VGDialog *dialog = VGDialog::getOpenDialog(0);
+            bounds = dialog->getBounds();
+            background = nameOf(dialog->getBackground());
+            backgroundWidth = dialog->getBackground()->getWidth();
+            backgroundHeight = dialog->getBackground()->getHeight();
+            for (VGDialogItem *item : items)
+                got.push_back(placed(item, *dialog));
+            const auto centred = [&](size_t i) { return (backgroundWidth - widthOf(items.at(i))) / 2; };
+            size_t i = 0;
+            if (!oneFree) {
+                expected.push_back({centred(i), tmscreen::kNoMoreMovesShuffleY, "art/no_more_moves_shuffle.tga",
+                                    "art/no_more_moves_shuffle_lit.tga"});
+                ++i;
+            }
+            expected.push_back({centred(i) + tmscreen::kNoMoreMovesUndoShift, tmscreen::kNoMoreMovesUndoY,
+                                "art/no_more_moves_undo.tga", "art/no_more_moves_undo_lit.tga"});
+            expected.push_back({centred(i + 1), tmscreen::kNoMoreMovesEndGameY, "art/no_more_moves_endgame.tga",
+                                "art/no_more_moves_endgame_lit.tga"});
+            post(quit());
+        });
+        game.showNoMoreMoves();
+        EXPECT_FALSE(game.runaway);
+        EXPECT_EQ("art/no_more_moves.jpg", background);
+        EXPECT_EQ((tmscreen::kScreenWidth - backgroundWidth) / 2 + tmscreen::kNoMoreMovesOffset.x, bounds.x0);
+        EXPECT_EQ((tmscreen::kScreenHeight - backgroundHeight) / 2 + tmscreen::kNoMoreMovesOffset.y, bounds.y0);
+        EXPECT_EQ(expected, got);
         drain();
     }
 }
@@ -320,4 +392,173 @@ TEST_F(GameDialogTest, BestTimesOpenedFromOptionsReturnToOptions)
     EXPECT_EQ(4, shownLayout);
     EXPECT_TRUE(backInOptions);
     EXPECT_EQ(0, game.getPauseCount());
+}
+
+TEST_F(GameDialogTest, TheOptionsDialogIsBuiltFromTheSettings)
+{
+    TMSettings settings;
+    settings.soundVolume = 0.3f;
+    settings.musicVolume = 0.7f;
+    settings.fullscreen = 1;
+    settings.autoHint = 0;
+    TMOptionsDialog dialog;
+    ASSERT_TRUE(dialog.setUp(game.getDisplayDevice(), game.getResourceFileSystem(), &settings));
+
+    EXPECT_EQ("art/options_tl.jpg", nameOf(dialog.getBackground()));
+    EXPECT_EQ(tmscreen::kOptionsDialog.x, dialog.getBounds().x0);
+    EXPECT_EQ(tmscreen::kOptionsDialog.y, dialog.getBounds().y0);
+    std::vector<std::string> names;
+    for (VGDialogItem *item = dialog.getFirstItem(); item; item = item->getNext())
+        names.push_back(item->getName());
+    EXPECT_EQ((std::vector<std::string>{"Best Times", "Sound Slider", "Music Slider", "Fullscreen Button",
+                                        "Visit Partner", "autoHints Button", "Ok Button"}),
+              names);
+    // Enter opens the best times.
+    EXPECT_EQ(&dialog.getBestTimesButton(), dialog.getDefaultItem());
+
+    const std::string on = "art/options_on_tl.tga", onLit = "art/options_on_lit_tl.tga";
+    const std::string off = "art/options_off_tl.tga", offLit = "art/options_off_lit_tl.tga";
+    const auto at = [](tmscreen::Point p, const std::string &normal, const std::string &lit) {
+        return Placed{p.x, p.y, normal, lit};
+    };
+    EXPECT_EQ(at(tmscreen::kOptionsOk, "art/options_done_tl.tga", "art/options_done_lit_tl.tga"),
+              placed(&dialog.getOkButton(), dialog));
+    EXPECT_EQ(at(tmscreen::kOptionsBestTimes, "art/options_besttimes_tl.tga", "art/options_besttimes_lit_tl.tga"),
+              placed(&dialog.getBestTimesButton(), dialog));
+    EXPECT_EQ(at(tmscreen::kOptionsVisit, "art/options_visit_tl.tga", "art/options_visit_lit_tl.tga"),
+              placed(&dialog.getVisitButton(), dialog));
+    EXPECT_EQ(at(tmscreen::kOptionsFullscreen, on, onLit), placed(&dialog.getFullscreenButton(), dialog));
+    EXPECT_EQ(at(tmscreen::kOptionsAutoHints, off, offLit), placed(&dialog.getAutoHintsButton(), dialog));
+
+    const struct
+    {
+        VGDialogItemSlider *slider;
+        tmscreen::Point at;
+        float value;
+    } sliders[] = {{&dialog.getSoundSlider(), tmscreen::kOptionsSoundSlider, 0.3f},
+                   {&dialog.getMusicSlider(), tmscreen::kOptionsMusicSlider, 0.7f}};
+    for (const auto &s : sliders) {
+        SCOPED_TRACE(s.slider->getName());
+        EXPECT_EQ(s.at.x, s.slider->getX());
+        EXPECT_EQ(s.at.y, s.slider->getY());
+        EXPECT_FLOAT_EQ(s.value, s.slider->getValue());
+        EXPECT_EQ(tmscreen::kOptionsSliderTrack, s.slider->getTrackLength());
+        EXPECT_FALSE(s.slider->isVertical());
+        // The knob's picture, so it can be pressed and dragged.
+        const HRect knob = s.slider->getRect();
+        EXPECT_GT(knob.x1 - knob.x0, 0);
+    }
+
+    // Each toggle flips its setting and its pictures and keeps the dialog
+    // open; so do the sliders, whose knob presses come here too.
+    EXPECT_FALSE(dialog.onItemActivated(&dialog.getFullscreenButton()));
+    EXPECT_EQ(0, settings.fullscreen);
+    EXPECT_EQ(at(tmscreen::kOptionsFullscreen, off, offLit), placed(&dialog.getFullscreenButton(), dialog));
+    EXPECT_FALSE(dialog.onItemActivated(&dialog.getAutoHintsButton()));
+    EXPECT_EQ(1, settings.autoHint);
+    EXPECT_EQ(at(tmscreen::kOptionsAutoHints, on, onLit), placed(&dialog.getAutoHintsButton(), dialog));
+    EXPECT_FALSE(dialog.onItemActivated(&dialog.getSoundSlider()));
+    EXPECT_FALSE(dialog.onItemActivated(&dialog.getMusicSlider()));
+    // OK and the partner link close it.
+    EXPECT_TRUE(dialog.onItemActivated(&dialog.getOkButton()));
+    EXPECT_TRUE(dialog.onItemActivated(&dialog.getVisitButton()));
+    EXPECT_FLOAT_EQ(0.3f, settings.soundVolume);
+    EXPECT_FLOAT_EQ(0.7f, settings.musicVolume);
+
+    dialog.unloadSprites();
+    dialog.removeAllItems();
+}
+
+TEST_F(GameDialogTest, ClosingTheOptionsSavesTheSettingsWithTheOldFullScreenValue)
+{
+    const struct
+    {
+        const char *what;
+        bool quit;
+    } cases[] = {{"OK", false}, {"a quit request", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        game.m_settings.fullscreen = 0;
+        game.m_settings.autoHint = 1;
+        game.m_settings.soundVolume = 1.0f;
+        std::remove(registryPath(home).c_str());
+        everyFrame([&](int frame) {
+            if (frame == 1) {
+                post(pressOn(*openItem("Fullscreen Button")));
+                post(pressOn(*openItem("autoHints Button")));
+                VGDialogItem *slider = openItem("Sound Slider");
+                const HRect knob = slider->getRect();
+                post(pressOn(*slider));
+                post(move(0, (knob.y0 + knob.y1) / 2));
+                post(release(0, 0));
+            } else if (frame == 2) {
+                post(c.quit ? quit() : pressOn(*openItem("Ok Button")));
+            }
+        });
+        game.showOptions();
+        EXPECT_FALSE(game.runaway);
+        const std::string file = tilmar_test::readFile(registryPath(home));
+        EXPECT_EQ(le32(0), registryValue(file, "Fullscreen"));
+        EXPECT_EQ(le32(0), registryValue(file, "Autohint"));
+        EXPECT_EQ(floatBytes(0.0f), registryValue(file, "Sound Volume"));
+        // The switch itself is left to the main loop.
+        EXPECT_EQ(1, countOfType(drain(), ET_TOGGLE_FULLSCREEN));
+        EXPECT_EQ(0, game.m_settings.fullscreen);
+    }
+}
+
+// The partner link ends the program, so each case runs in a child process
+// of its own (started afresh, as threads are running) that writes its
+// registry under this test's home.
+TEST_F(GameDialogTest, ThePartnerLinkLeavesARealFullScreenAndSavesOnlyThen)
+{
+    const std::string style = ::testing::GTEST_FLAG(death_test_style);
+    ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
+    const struct
+    {
+        const char *what;
+        int32_t fullscreen; // the mode the dialog opened in
+        int toggles;        // presses of the full-screen toggle first
+        bool saved;
+    } cases[] = {
+        {"window", 0, 0, false},
+        {"window, full screen chosen", 0, 1, false},
+        {"full screen", 1, 0, true},
+        {"full screen, window chosen", 1, 1, true},
+    };
+    // A child runs this body again: it keeps the home its parent set.
+    setenv("TILMAR_TEST_PARTNER_HOME", home.path().c_str(), 0);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(registryPath(home).c_str());
+        EXPECT_EXIT(
+            {
+                // No browser to be found: the launcher says so and exits.
+                setenv("HOME", getenv("TILMAR_TEST_PARTNER_HOME"), 1);
+                setenv("PATH", "/nonexistent", 1);
+                game.m_settings.fullscreen = c.fullscreen;
+                game.m_settings.autoHint = 1;
+                everyFrame([&](int frame) {
+                    if (frame != 1)
+                        return;
+                    for (int i = 0; i < c.toggles; ++i)
+                        post(pressOn(*openItem("Fullscreen Button")));
+                    post(pressOn(*openItem("autoHints Button")));
+                    post(pressOn(*openItem("Visit Partner")));
+                });
+                game.showOptions();
+                _exit(3);
+            },
+            ::testing::ExitedWithCode(0), "can't launch a browser");
+        const bool exists = tilmar_test::fileExists(registryPath(home));
+        EXPECT_EQ(c.saved, exists);
+        if (c.saved && exists) {
+            const std::string file = tilmar_test::readFile(registryPath(home));
+            // Saved by the switch to the window, with the dialog's changes.
+            EXPECT_EQ(le32(0), registryValue(file, "Fullscreen"));
+            EXPECT_EQ(le32(0), registryValue(file, "Autohint"));
+        }
+    }
+    unsetenv("TILMAR_TEST_PARTNER_HOME");
+    ::testing::GTEST_FLAG(death_test_style) = style;
 }

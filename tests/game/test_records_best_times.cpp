@@ -253,3 +253,43 @@ TEST_F(RecordsEntry, AnEntryMovesTheLowerRanksDownTakesTheTypedNameAndIsSaved)
         drain();
     }
 }
+
+TEST_F(RecordsEntry, LostGamesPlaceByTheirTilesLeftAndKeepThemInTheRecord)
+{
+    // Start-up leaves the default holders, each with 144 tiles left.
+    strCopy(game.m_settings.lastName, "Pat", sizeof game.m_settings.lastName);
+    const struct
+    {
+        int32_t tilesLeft, score, time;
+        int rank;
+    } games[] = {
+        {10, 500, 400, 0}, // any tiles fewer than 144 beat the holders
+        {12, 90, 80, 1},   // more tiles than the first: below it, whatever its score
+        {10, 450, 460, 0}, // same tiles as the best, lower score
+        {0, 3000, 2900, 0}, // a won game goes above every lost one
+    };
+    std::vector<TMBestTime> expected(TM_BEST_TIME_RANKS);
+    for (int rank = 0; rank < TM_BEST_TIME_RANKS; ++rank)
+        expected[rank] = entry(kDefaultNames[rank], 5999, 5999, 144);
+    for (const auto &g : games) {
+        SCOPED_TRACE(std::to_string(g.tilesLeft) + "/" + std::to_string(g.score));
+        finishGame(9, g.tilesLeft, g.score, g.time);
+        post(dialog_events::enter());
+        post(dialog_events::enter());
+        everyFrame(nullptr);
+        game.enterBestTime();
+        EXPECT_FALSE(game.runaway);
+        EXPECT_EQ(g.rank, game.m_lastEntryRank);
+        expected.insert(expected.begin() + g.rank, entry("Pat", g.score, g.time, g.tilesLeft));
+        expected.pop_back();
+        for (int rank = 0; rank < TM_BEST_TIME_RANKS; ++rank) {
+            const TMBestTime &e = game.m_bestTimes[9][rank];
+            EXPECT_EQ(std::string(expected[rank].name), e.name) << rank;
+            EXPECT_EQ(expected[rank].tilesLeft, e.tilesLeft) << rank;
+            EXPECT_EQ(expected[rank].score, e.score) << rank;
+            EXPECT_EQ(expected[rank].time, e.time) << rank;
+            EXPECT_EQ(768, e.magic) << rank;
+        }
+        drain();
+    }
+}

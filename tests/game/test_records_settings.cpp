@@ -185,3 +185,18 @@ TEST(RecordsSettings, WithoutARegistryLoadKeepsTheValuesInRangeAndSaveWritesNoth
     // missing key), brought into range.
     expectSettings(settings(1.0f, 1.0f, 1, 7, 4, 0, 0, ""), game.m_settings);
 }
+
+TEST(RecordsSettings, EachStoredKeyLoadsIntoItsOwnField)
+{
+    // Values that differ from each other and from every default, so a key
+    // read into the wrong field, or not at all, shows.
+    LoadedSettings fixture;
+    fixture.game.m_settings = settings(1.0f, 1.0f, 1, 0, 0, 0, 0, "");
+    const TMSettings &loaded =
+        fixture.load(registryRecord("Autohint", le32(0)) + registryRecord("Sound Volume", floatBytes(0.125f)) +
+                     registryRecord("Music Volume", floatBytes(0.625f)) + registryRecord("Tileset", le32(6)) +
+                     registryRecord("Background", le32(8)) + registryRecord("Layout", le32(11)) +
+                     registryRecord("Fullscreen", le32(1)) +
+                     registryRecord("LastHighScoreName", field("Quinn", TM_LAST_NAME_SIZE)));
+    expectSettings(settings(0.125f, 0.625f, 0, 6, 8, 11, 1, "Quinn"), loaded);
+}
