@@ -13,14 +13,6 @@
 
 namespace {
 
-// The tile sheet: 13 cells to a row, each one tile picture.
-const int32_t kSheetColumns = 13;
-const int32_t kCellWidth = 39;
-const int32_t kCellHeight = 55;
-// The hover outlines cover a tile's face.
-const int32_t kFaceWidth = 33;
-const int32_t kFaceHeight = 48;
-
 const uint64_t kRemovedFadeMs = 500;
 const uint64_t kHintHighlightMs = 3450;
 const int64_t kNoMatchFullMs = 1499;
@@ -418,10 +410,11 @@ void Tilmar::m_drawTile(const TMTile *tile, const HRect &clip, float shadowOpaci
 
     if (VGSprite *sheet = loadedOnly(getSlot(TM_ART_TILE_SHEET))) {
         m_board.getImageRect(tile, &rect);
-        const int32_t col = tile->image % kSheetColumns;
-        const int32_t row = tile->image / kSheetColumns;
-        const HRect cell(kCellWidth * col, kCellHeight * row, kCellWidth * col + kCellWidth,
-                         kCellHeight * row + kCellHeight);
+        const int32_t col = tile->image % TM_SHEET_COLUMNS;
+        const int32_t row = tile->image / TM_SHEET_COLUMNS;
+        const int32_t x0 = TM_TILE_IMAGE_WIDTH * col;
+        const int32_t y0 = TM_TILE_IMAGE_HEIGHT * row;
+        const HRect cell(x0, y0, x0 + TM_TILE_IMAGE_WIDTH, y0 + TM_TILE_IMAGE_HEIGHT);
         HRect d, s;
         if (clipPair(clip, rect, cell, d, s)) {
             if (faceOpacity == 1.0f && faceAdd == 0.0f)
@@ -516,7 +509,8 @@ void Tilmar::m_drawHoverOutline(const TMTile *tile, const HRect &clip, bool free
     HRect face;
     m_board.getFaceRect(tile, &face);
     HRect d, s;
-    if (clipPair(clip, face, HRect(0, 0, kFaceWidth, kFaceHeight), d, s))
+    // The outline pictures cover a tile's face.
+    if (clipPair(clip, face, HRect(0, 0, TM_TILE_FACE_WIDTH, TM_TILE_FACE_HEIGHT), d, s))
         outline->blendBlitStandard(d, s);
 }
 

@@ -70,6 +70,33 @@ inline std::ostream &operator<<(std::ostream &out, const HRect &r)
 
 const HRect kWholeScreen(0, 0, tmscreen::kScreenWidth, tmscreen::kScreenHeight);
 
+// The two blends of the game's effects, as the display receives them: the
+// fade lays a picture over the screen at opacity a/255, the tile blend adds
+// the source at f/255 to the screen at g/255.
+inline HBlendMode fadeMode(int32_t a)
+{
+    return HBlendMode{2, 2, 0, a, 2, 2, 1, 255, 0};
+}
+inline HBlendMode tileMode(int32_t f, int32_t g)
+{
+    return HBlendMode{2, 2, 0, f, 1, 4, 0, g, 0};
+}
+
+inline bool sameMode(const HBlendMode &a, const HBlendMode &b)
+{
+    return a.srcAlphaSource == b.srcAlphaSource && a.srcParamSource == b.srcParamSource &&
+           a.srcInvert == b.srcInvert && a.srcConstAlpha == b.srcConstAlpha &&
+           a.dstAlphaSource == b.dstAlphaSource && a.dstParamSource == b.dstParamSource &&
+           a.dstInvert == b.dstInvert && a.dstConstAlpha == b.dstConstAlpha && a.op == b.op;
+}
+
+inline std::ostream &operator<<(std::ostream &out, const HBlendMode &m)
+{
+    return out << "(" << m.srcAlphaSource << "," << m.srcParamSource << "," << m.srcInvert << ","
+               << m.srcConstAlpha << "," << m.dstAlphaSource << "," << m.dstParamSource << "," << m.dstInvert
+               << "," << m.dstConstAlpha << "," << m.op << ")";
+}
+
 // Where the controls put the no-match overlay: centred in the board area,
 // then raised.
 inline void placeNoMatchOverlay(TestTilmar &game)

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "game/controls_support.h"
 #include "game/registry_support.h"
@@ -13,7 +16,8 @@ namespace {
 
 // The game with its two framework dialogs answered by the test: the
 // confirmation answers `answerYes` and notes whether the player's pause was
-// on when it was asked; the rules slide show only counts.
+// on when it was asked; the rules slide show only counts. Both run
+// `onDialog` when given.
 class ScriptedTilmar : public TestTilmar
 {
 public:
@@ -21,18 +25,23 @@ public:
     int questions = 0;
     bool pausedWhenAsked = false;
     int slideShows = 0;
+    std::function<void()> onDialog;
 
     int32_t showMessageDialog(int32_t, int32_t, int32_t, const char *, const char *, const char *, const char *,
                               const char *) override
     {
         ++questions;
         pausedWhenAsked = isPlayerPaused();
+        if (onDialog)
+            onDialog();
         return answerYes ? 1 : 0;
     }
     int32_t showSlideShowDialog(int32_t, int32_t, const char *, const char *, const char *, const char *,
                                 const char *, const char *, const char *const *, int32_t) override
     {
         ++slideShows;
+        if (onDialog)
+            onDialog();
         return 1;
     }
 };
@@ -44,9 +53,9 @@ struct Fixture
     bool started = false;
 
     // Started on the title screen; with `play`, a game is dealt and running.
-    bool start(bool play)
+    bool start(bool play, const char *commandLine = "")
     {
-        started = startGame(game, home);
+        started = startGame(game, home, commandLine);
         if (!started || !controlArtLoaded(game))
             return false;
         if (play) {
@@ -67,6 +76,47 @@ void queueQuit(TestTilmar &game)
     HEvent quit;
     quit.type = ET_QUIT;
     game.getEventQueue().postEvent(quit);
+}
+
+// Takes the queued events until the queue runs dry; answers whether a quit
+// was among them.
+bool drainQueueForQuit(TestTilmar &game)
+{
+    bool quit = false;
+    HEvent e;
+    for (int i = 0; i < 200 && game.getEventQueue().getEvent(e, false); ++i) {
+        if (e.type == ET_TIMESTAMP)
+            break;
+        quit |= e.type == ET_QUIT;
+    }
+    return quit;
+}
+
+const char *const kGuiClick = "sound/tm_guiclick.wav";
+const char *const kArrowClick = "sound/tm_click.wav";
+const char *const kHintSound = "sound/tm_hint.ogg";
+
+// The silent audio device: nothing reads the mixer, so a started sample
+// stays in its voice for the test to see.
+const char *const kSilent = "+set c_soundDriver null ";
+
+// The samples the mixer's voices hold, by name, with their volumes.
+std::vector<std::pair<std::string, int>> voices(TestTilmar &game)
+{
+    std::vector<std::pair<std::string, int>> out;
+    for (int32_t v = 0; v < HAudioMixerStreamingAudioSource::kVoiceCount; ++v) {
+        const HMixerVoice &voice = game.getMixer().getVoice(v);
+        if (!voice.data)
+            continue;
+        std::string name = "?";
+        for (const char *known : {kGuiClick, kArrowClick, kHintSound}) {
+            HAudioBufferTemplate sample{};
+            if (game.getSoundManager().loadAudioSample(known, &sample) && sample.data == voice.data)
+                name = known;
+        }
+        out.emplace_back(name, voice.volume);
+    }
+    return out;
 }
 
 } // namespace
@@ -214,6 +264,8 @@ TEST(ControlsPresses, OptionsNeitherStaysLitNorHoldsThePointer)
     EXPECT_FALSE(options->isHovered());
     EXPECT_FALSE(options->isPressed());
     EXPECT_EQ(nullptr, f.game.m_uiManager.getCaptured());
+    // The dialog ran: its loop took the quit.
+    EXPECT_FALSE(drainQueueForQuit(f.game));
 }
 
 // The enter-name and best-times dialogs are modal; the queued quits close
@@ -238,6 +290,8 @@ TEST(ControlsPresses, ContinueEntersTheResultAndReturnsToTheTitle)
 
         EXPECT_TRUE(pressAt(f.game, tmscreen::kContinueControl, 9000));
         EXPECT_EQ(TM_STATE_TITLE, f.game.getGameState());
+        // Back to the title without the leave-the-game question.
+        EXPECT_EQ(0, f.game.questions);
         EXPECT_EQ(0, f.game.m_lastEntryLayout);
         EXPECT_EQ(0, f.game.m_lastEntryRank);
         EXPECT_EQ(300, f.game.m_bestTimes[0][0].score);
@@ -267,4 +321,73 @@ TEST(ControlsPresses, DisabledAndHiddenControlsTakeNoPress)
     EXPECT_FALSE(pressAt(f.game, tmscreen::kLayoutRightArrow, 4300));
     EXPECT_EQ(0, f.game.m_settings.layout);
     EXPECT_EQ(TM_STATE_PLAYING, f.game.getGameState());
+}
+
+TEST(ControlsPresses, EachPressPlaysItsOwnSoundAtVolume128)
+{
+    using Voices = std::vector<std::pair<std::string, int>>;
+    // At half the sound setting 128 becomes 64.
+    const Voices click = {{kGuiClick, 64}};
+    const Voices arrow = {{kArrowClick, 64}};
+    const struct
+    {
+        const char *name;
+        bool play;
+        int32_t state;
+        tmscreen::Point at;
+        int quits; // closing the modal dialogs the press opens
+        Voices expected;
+    } cases[] = {
+        {"exit", false, TM_STATE_TITLE, tmscreen::kExitControl, 0, click},
+        {"options", false, TM_STATE_TITLE, tmscreen::kOptionsControl, 1, click},
+        {"rules (the slide show clicks once more as it closes)", false, TM_STATE_TITLE, tmscreen::kRulesControl, 0,
+         {{kGuiClick, 64}, {kGuiClick, 64}}},
+        {"start", false, TM_STATE_TITLE, tmscreen::kStartControl, 0, click},
+        {"table left", false, TM_STATE_TITLE, tmscreen::kBackgroundLeftArrow, 0, arrow},
+        {"tiles right", false, TM_STATE_TITLE, tmscreen::kTileSetRightArrow, 0, arrow},
+        {"layout left", false, TM_STATE_TITLE, tmscreen::kLayoutLeftArrow, 0, arrow},
+        {"pause", true, TM_STATE_PLAYING, tmscreen::kPauseControl, 0, click},
+        {"restart", true, TM_STATE_PLAYING, tmscreen::kRestartControl, 0, click},
+        {"continue", true, TM_STATE_WON, tmscreen::kContinueControl, 2, click},
+        // Hint and shuffle make no click: only their commands' sound plays.
+        {"hint", true, TM_STATE_PLAYING, tmscreen::kHintControl, 0, {{kHintSound, 64}}},
+        {"shuffle", true, TM_STATE_PLAYING, tmscreen::kShuffleControl, 0, {{kHintSound, 64}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        ASSERT_TRUE(f.start(c.play, kSilent));
+        f.game.m_gameState = c.state;
+        f.game.answerYes = false;
+        f.game.m_settings.soundVolume = 0.5f;
+        for (int i = 0; i < c.quits; ++i)
+            queueQuit(f.game);
+        // A dialog takes its time: what was started before it has been
+        // heard by the time it closes.
+        Voices heard;
+        f.game.onDialog = [&] {
+            const Voices before = voices(f.game);
+            heard.insert(heard.end(), before.begin(), before.end());
+            f.game.getMixer().close();
+        };
+        f.game.getMixer().close();
+        EXPECT_TRUE(pressAt(f.game, c.at, 2000));
+        const Voices after = voices(f.game);
+        heard.insert(heard.end(), after.begin(), after.end());
+        EXPECT_EQ(c.expected, heard);
+    }
+
+    // The clicks wait for a click still playing; the undo control's sound
+    // plays over itself.
+    Fixture f;
+    ASSERT_TRUE(f.start(true, kSilent));
+    f.game.getMixer().close();
+    pressAt(f.game, tmscreen::kPauseControl, 2000);
+    pressAt(f.game, tmscreen::kPauseControl, 2100);
+    EXPECT_EQ((Voices{{kGuiClick, 128}}), voices(f.game));
+    f.game.getMixer().close();
+    f.game.getUndoControl()->onPress();
+    f.game.getUndoControl()->onPress();
+    EXPECT_EQ((Voices{{kHintSound, 128}, {kHintSound, 128}}), voices(f.game));
+    EXPECT_EQ(2, f.game.getStatistics().undosUsed);
 }

@@ -158,3 +158,29 @@ TEST(ControlsVisibility, HintAndPauseButtonsChangeTheirLookInThePassThatDrawsThe
         EXPECT_EQ(look, managerPaints(game, control));
     }
 }
+
+TEST(ControlsVisibility, TheDisabledShowMovesAndUndoControlsKeepTheirOwnTestsAndPresses)
+{
+    // Both stay disabled, so nothing reaches these today; enabling them
+    // must give the show-moves highlight and an undo button that shows only
+    // while there is nothing to undo.
+    PlayedGame played;
+    ASSERT_TRUE(played.start());
+    TestTilmar &game = played.game;
+    UIControl *showMoves = game.getShowMovesControl();
+    UIControl *undo = game.getUndoControl();
+
+    EXPECT_TRUE(showMoves->isVisible());
+    game.at(2000);
+    showMoves->onPress();
+    EXPECT_EQ(2000u, game.m_showMovesStart.getTime64());
+
+    EXPECT_TRUE(undo->isVisible());
+    TMTile *first = nullptr;
+    TMTile *second = nullptr;
+    ASSERT_TRUE(game.m_board.findPair(&first, &second, 0));
+    game.m_board.removePair(first, second, VyTime(2000));
+    EXPECT_FALSE(undo->isVisible());
+    game.m_board.popUndo(nullptr, nullptr);
+    EXPECT_TRUE(undo->isVisible());
+}

@@ -72,7 +72,13 @@ TEST(DrawingArt, StartUpLoadsEveryNamedSlotAndSizesTheShadows)
     EXPECT_EQ(game.m_sprites[TM_ART_SHADOW_RIGHT].getWidth(), game.m_board.shadowRightWidth);
     EXPECT_GT(game.m_board.shadowTopHeight, 0);
     EXPECT_GT(game.m_board.shadowRightWidth, 0);
+    // Destroying the devices lets go of every picture, the on-demand ones too.
+    game.at(1000);
+    game.startGame();
+    ASSERT_TRUE(game.m_sprites[TM_ART_TILE_SHEET].isLoaded());
     stopGame(game);
+    for (int32_t slot = 0; slot < TM_SPRITE_COUNT; ++slot)
+        EXPECT_FALSE(game.m_sprites[slot].isLoaded()) << slot;
 }
 
 TEST(DrawingArt, GetSpriteAlertsForBadIndicesAndUnloadedSlots)

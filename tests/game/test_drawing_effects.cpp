@@ -3,6 +3,8 @@
 // expiry steps that mark their rectangles dirty and switch them off.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "game/drawing_test_support.h"
 
 namespace {
@@ -58,6 +60,8 @@ TEST_F(EffectsTest, RemovedTileFadesForItsFirst500Milliseconds)
     game.m_board.sortDrawList();
     tile->present = 0;
     tile->removedAt = VyTime(kStart);
+    // A removed tile gets no outline, even under the pointer.
+    game.m_board.hovered = tile;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.elapsed);
         game.at(kStart + c.elapsed);
@@ -79,11 +83,23 @@ TEST_F(EffectsTest, RemovedTileFadesForItsFirst500Milliseconds)
             EXPECT_EQ(c.add, faces[0].mode.dstConstAlpha);
             EXPECT_EQ(1, faces[0].mode.dstAlphaSource);
             EXPECT_EQ(4, faces[0].mode.dstParamSource);
+            EXPECT_TRUE(sameMode(tileMode(c.face, c.add), faces[0].mode)) << faces[0].mode;
         }
         ASSERT_EQ(2u, shadows.size());
-        for (const RecordedDraw &s : shadows)
+        for (const RecordedDraw &s : shadows) {
             EXPECT_EQ(c.shadow, s.mode.srcConstAlpha);
+            EXPECT_TRUE(sameMode(fadeMode(c.shadow), s.mode)) << s.mode;
+        }
+        EXPECT_TRUE(drawsOf(TM_ART_OUTLINE_FREE).empty());
+        EXPECT_TRUE(drawsOf(TM_ART_OUTLINE_BLOCKED).empty());
     }
+
+    // Without a removal time a removed tile is not fading, however early
+    // the clock.
+    tile->removedAt = VyTime();
+    game.at(100);
+    paint(fullRect(tile), true);
+    EXPECT_TRUE(drawsOf(TM_ART_TILE_SHEET).empty());
 }
 
 TEST_F(EffectsTest, RemovalTimeIsClearedByTheFirstUpdatePast500AfterOneLastRedraw)
@@ -145,6 +161,7 @@ TEST_F(EffectsTest, NoMatchOverlayHoldsThenFadesOut)
         EXPECT_TRUE(sameRect(game.m_noMatchRect, overlay[0].dest)) << overlay[0].dest;
         EXPECT_EQ(c.opacity, overlay[0].mode.srcConstAlpha);
         EXPECT_EQ(1, overlay[0].mode.dstInvert);
+        EXPECT_TRUE(sameMode(fadeMode(c.opacity), overlay[0].mode)) << overlay[0].mode;
     }
 }
 
@@ -166,10 +183,17 @@ TEST_F(EffectsTest, NoMatchOverlayIsClippedAndClearedAfter3000)
     EXPECT_EQ(0u, game.m_noMatchTime.getTime64());
     EXPECT_TRUE(anyContains(game.m_dirtyRects, o));
 
-    // A start that lies after the game clock is dropped at once.
+    // A start that lies after the game clock is dropped at once, without
+    // a redraw.
     game.m_noMatchTime = VyTime(kStart + 9000);
     updateAt(kStart + 8999);
     EXPECT_EQ(0u, game.m_noMatchTime.getTime64());
+    EXPECT_FALSE(anyMeets(game.m_dirtyRects, o));
+
+    // A start time of 0 is no overlay, even on an early clock.
+    game.at(1000);
+    paint(kWholeScreen);
+    EXPECT_TRUE(drawsOf(TM_ART_NO_MATCH).empty());
 }
 
 TEST_F(EffectsTest, ShowMovesIntensityFollowsItsCurve)
@@ -365,6 +389,66 @@ TEST_F(EffectsTest, HintTilesPulseAndASelectedHintTileIsDrawnAsSelected)
         EXPECT_TRUE(faces[1].blended);
         EXPECT_EQ(c.face < 0 ? 0 : c.face, faces[1].mode.srcConstAlpha);
         EXPECT_EQ(255, faces[1].mode.dstConstAlpha);
+        EXPECT_TRUE(sameMode(tileMode(faces[1].mode.srcConstAlpha, 255), faces[1].mode)) << faces[1].mode;
+    }
+}
+
+TEST_F(EffectsTest, EveryLookShadowsItsTileOnceAtFullStrength)
+{
+    // The right end of a row of three: free, with both shadows.
+    place(0, 10, 4);
+    place(1, 12, 4);
+    TMTile *tile = place(2, 14, 4);
+    game.m_board.sortDrawList();
+    ASSERT_TRUE(game.m_board.isFree(tile));
+    const HRect face = faceRect(tile);
+    const int32_t topW = game.m_sprites[TM_ART_SHADOW_TOP].getWidth();
+    const int32_t topH = game.m_sprites[TM_ART_SHADOW_TOP].getHeight();
+    const int32_t rightW = game.m_sprites[TM_ART_SHADOW_RIGHT].getWidth();
+    const int32_t rightH = game.m_sprites[TM_ART_SHADOW_RIGHT].getHeight();
+    const HRect topStrip(face.x0, face.y0 - topH, face.x0 + topW, face.y0);
+    const HRect rightStrip(face.x1, face.y0 + 1 - topH, face.x1 + rightW, face.y0 + 1 - topH + rightH);
+
+    struct Case
+    {
+        const char *name;
+        std::function<void()> setUp;
+        size_t faces; // draws of the tile's face
+    };
+    const Case cases[] = {
+        {"plain", [] {}, 1},
+        {"selected",
+         [&] {
+             tile->selected = 1;
+             game.m_board.selected = tile;
+         },
+         2},
+        {"hint", [&] { game.m_hintTiles[0] = tile; }, 2},
+        {"lit by show-moves", [&] { game.m_showMovesAlpha = 0.5f; }, 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        tile->selected = 0;
+        game.m_board.selected = nullptr;
+        game.m_hintTiles[0] = nullptr;
+        game.m_showMovesAlpha = 0.0f;
+        c.setUp();
+        game.m_hintTime = VyTime(kStart);
+        paint(fullRect(tile), true);
+        size_t faces = 0;
+        for (const RecordedDraw &d : drawsOf(TM_ART_TILE_SHEET))
+            faces += sameRect(d.dest, imageRect(tile)) ? 1 : 0;
+        EXPECT_EQ(c.faces, faces);
+        for (const auto &strip : {std::make_pair(TM_ART_SHADOW_TOP, topStrip),
+                                  std::make_pair(TM_ART_SHADOW_RIGHT, rightStrip)}) {
+            size_t count = 0;
+            for (const RecordedDraw &d : drawsOf(strip.first))
+                if (sameRect(d.dest, strip.second)) {
+                    ++count;
+                    EXPECT_EQ(255, d.mode.srcConstAlpha);
+                }
+            EXPECT_EQ(1u, count) << "shadow slot " << strip.first;
+        }
     }
 }
 
