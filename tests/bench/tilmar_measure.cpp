@@ -209,7 +209,8 @@ bool s_startupAndIdle(const std::string &program, const std::string &probe, int 
             return false;
         const int64_t frame = s_awaitFirstFrame(child, 20000);
         if (frame == 0) {
-            std::fprintf(stderr, "no first frame came from %s (is %s there?)\n", program.c_str(), probe.c_str());
+            // The probe works on a program that loads SDL as a shared library.
+            std::fprintf(stderr, "no first frame came from %s (through %s)\n", program.c_str(), probe.c_str());
             s_stop(child);
             return false;
         }
