@@ -12,11 +12,11 @@ function(tilmar_add_library name)
     target_link_libraries(${name} PUBLIC ${A_LIBS})
 endfunction()
 
-# tilmar_add_gtest(<name> LABEL <label> [SOURCES ...] [LIBS ...]): a GoogleTest
-# program in build/tests whose cases CTest discovers one by one. Without
-# SOURCES it takes every .cpp of the calling folder.
+# tilmar_add_gtest(<name> LABEL <label> [TIMEOUT <seconds>] [SOURCES ...]
+# [LIBS ...]): a GoogleTest program in build/tests whose cases CTest discovers
+# one by one. Without SOURCES it takes every .cpp of the calling folder.
 function(tilmar_add_gtest name)
-    cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(NOT T_SOURCES)
         file(GLOB T_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     endif()
@@ -28,8 +28,12 @@ function(tilmar_add_gtest name)
         TILMAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         TILMAR_BINARY_DIR="${CMAKE_BINARY_DIR}"
         TILMAR_TEST_BIN_DIR="${CMAKE_BINARY_DIR}/tests")
+    set(properties LABELS "${T_LABEL}")
+    if(T_TIMEOUT)
+        list(APPEND properties TIMEOUT ${T_TIMEOUT})
+    endif()
     gtest_discover_tests(${name}
-        PROPERTIES LABELS "${T_LABEL}"
+        PROPERTIES ${properties}
         DISCOVERY_TIMEOUT 120)
 endfunction()
 

@@ -46,28 +46,45 @@ struct RunResult
     }
 };
 
-inline std::string programPath()
+// A game program of the build: "tilmar" or "tilmar-static".
+inline std::string programPath(const std::string &name = "tilmar")
 {
-    return std::string(TILMAR_BINARY_DIR) + "/bin/tilmar";
+    return std::string(TILMAR_BINARY_DIR) + "/bin/" + name;
 }
 
-// Writes the demo into home as "play.dem" and runs the program on it there.
-inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWriter &demo, int timeoutSeconds = 60)
+// How the program is started: the file run, the name it is given as its
+// first argument, the directory it starts in and the PATH it sees.
+struct Launch
+{
+    std::string program = programPath();
+    std::string argv0;    // empty: the program's path
+    std::string workDir;  // empty: the home folder
+    std::string path;     // empty: the test's own PATH
+};
+
+// Writes the demo into home as "play.dem" and runs the program on it as
+// `launch` says.
+inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWriter &demo, const Launch &launch,
+                         int timeoutSeconds = 60)
 {
     RunResult result;
-    const std::string demoName = "play.dem";
-    if (!demo.save(home / demoName)) {
+    const std::string demoPath = home / "play.dem";
+    if (!demo.save(demoPath)) {
         result.err = "could not write the demo file";
         return result;
     }
+    const std::string workDir = launch.workDir.empty() ? home.path() : launch.workDir;
 
     std::vector<std::string> env;
     for (char **e = environ; *e; ++e) {
         const std::string entry = *e;
         if (entry.rfind("HOME=", 0) != 0 && entry.rfind("SDL_VIDEODRIVER=", 0) != 0 &&
-            entry.rfind("SDL_AUDIODRIVER=", 0) != 0 && entry.rfind("DISPLAY=", 0) != 0)
+            entry.rfind("SDL_AUDIODRIVER=", 0) != 0 && entry.rfind("DISPLAY=", 0) != 0 &&
+            (launch.path.empty() || entry.rfind("PATH=", 0) != 0))
             env.push_back(entry);
     }
+    if (!launch.path.empty())
+        env.push_back("PATH=" + launch.path);
     env.push_back("HOME=" + home.path());
     env.push_back("SDL_VIDEODRIVER=dummy");
     env.push_back("SDL_AUDIODRIVER=dummy");
@@ -76,10 +93,11 @@ inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWrite
         envp.push_back(&entry[0]);
     envp.push_back(nullptr);
 
-    const std::string program = programPath();
+    const std::string &program = launch.program;
+    const std::string argv0 = launch.argv0.empty() ? program : launch.argv0;
     const std::string demoOption = "-demo";
-    std::vector<char *> argv = {const_cast<char *>(program.c_str()), const_cast<char *>(demoOption.c_str()),
-                                const_cast<char *>(demoName.c_str()), nullptr};
+    std::vector<char *> argv = {const_cast<char *>(argv0.c_str()), const_cast<char *>(demoOption.c_str()),
+                                const_cast<char *>(demoPath.c_str()), nullptr};
     const std::string outPath = home / "stdout.txt";
     const std::string errPath = home / "stderr.txt";
 
@@ -89,7 +107,7 @@ inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWrite
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int in = open("/dev/null", O_RDONLY);
-        if (out < 0 || err < 0 || in < 0 || chdir(home.path().c_str()) != 0)
+        if (out < 0 || err < 0 || in < 0 || chdir(workDir.c_str()) != 0)
             _exit(127);
         dup2(in, STDIN_FILENO);
         dup2(out, STDOUT_FILENO);
@@ -123,6 +141,11 @@ inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWrite
     result.out = tilmar_test::readFile(outPath);
     result.err = tilmar_test::readFile(errPath);
     return result;
+}
+
+inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWriter &demo, int timeoutSeconds = 60)
+{
+    return runDemo(home, demo, Launch{}, timeoutSeconds);
 }
 
 // The registry file's records by key: a key and its zero byte, a 4-byte
@@ -249,10 +272,10 @@ inline void leaveFromTitle(DemoWriter &demo)
 
 // The run in a fresh home; answers the registry it left, empty when the
 // run did not end well by itself.
-inline std::map<std::string, std::string> runInFreshHome(const DemoWriter &demo)
+inline std::map<std::string, std::string> runInFreshHome(const DemoWriter &demo, const Launch &launch = Launch{})
 {
     tilmar_test::TempDir home;
-    const RunResult run = runDemo(home, demo);
+    const RunResult run = runDemo(home, demo, launch);
     if (!run.endedWell()) {
         ADD_FAILURE() << run.describe();
         return {};
@@ -267,6 +290,35 @@ inline std::map<std::string, std::string> finishAndRun(DemoWriter &demo, const s
     enterBestTimeName(demo, name);
     leaveFromTitle(demo);
     return runInFreshHome(demo);
+}
+
+// A won classic game: the first deal from kFirstSeed that greedy play
+// clears, its pairs clicked kClickGap apart, the name entered, the window
+// closed on the title screen, which ends the program unasked. Use it in
+// ASSERT_NO_FATAL_FAILURE.
+struct WonGame
+{
+    DemoWriter demo{1};
+    int32_t seconds = 0;  // from the start button to the last match
+};
+
+inline void writeWonGame(WonGame &won, const std::string &name)
+{
+    const uint32_t seed = demo::findWinningSeed(kFirstSeed, kSeedTries);
+    ASSERT_NE(seed, 0u);
+    demo::BoardPlay play(seed, 0);
+    const std::vector<demo::TilePair> pairs = play.greedy();
+    ASSERT_EQ(pairs.size(), static_cast<size_t>(TM_TILE_COUNT / 2));
+
+    won.demo = DemoWriter(seed);
+    won.demo.wait(700);
+    const uint64_t start = won.demo.click(startButton());
+    const uint64_t last = demo::playPairs(won.demo, play, pairs, kClickGap);
+    ASSERT_NE(last, 0u) << "a tile with no point to click";
+    ASSERT_EQ(play.board().tilesLeft, 0);
+    enterBestTimeName(won.demo, name);
+    won.demo.quit();
+    won.seconds = static_cast<int32_t>((last - start) / 1000);
 }
 
 } // namespace program_test

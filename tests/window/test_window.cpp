@@ -1,0 +1,279 @@
+// The real program in a real X window: what it draws, checked on
+// screenshots against the archive's own pictures, and the mouse and the
+// keyboard worked through the X server as a player works them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "engine/core/HRect.h"
+#include "program/demo_writer.h"
+#include "window/window_support.h"
+
+namespace {
+
+using namespace window_test;
+
+const char *const kLeftPanel = "art/left_tl.jpg";
+const char *const kTitlePicture = "art/start_tl.jpg";
+// A fresh player's background, number 0, is the tenth picture.
+const char *const kFreshBackground = "art/arena10_tl.jpg";
+const char *const kConfirmBackground = "art/restart_areyousure.jpg";
+const char *const kConfirmNo = "art/besttimes_areyousure_no.tga";
+// The fresh player's layout puts its tiles on the same places whatever the seed.
+constexpr uint32_t kAnySeed = 1000;
+
+// The parts of the left panel that no control of the title screen covers:
+// above the first control, and between the rules and exit buttons.
+std::vector<Box> titlePanelRegions()
+{
+    const int32_t rulesBottom = tmscreen::kRulesControl.y + demo::imageSize("art/icon_rules_tl.tga").y;
+    return {{0, 0, tmscreen::kPanelWidth, tmscreen::kRestartControl.y},
+            {0, rulesBottom, tmscreen::kPanelWidth, tmscreen::kExitControl.y}};
+}
+
+// The parts of the title picture that no preview or control covers: the
+// band above the previews and the two sides beyond the arrows.
+std::vector<Box> titlePictureRegions()
+{
+    const int32_t arrowRight = tmscreen::kTileSetRightArrow.x + demo::imageSize("art/arrow_right_tl.tga").x;
+    const int32_t top = tmscreen::kBackgroundPreview.y;
+    return {{tmscreen::kPanelWidth, 0, tmscreen::kScreenWidth, top},
+            {tmscreen::kPanelWidth, top, tmscreen::kBackgroundLeftArrow.x, tmscreen::kScreenHeight},
+            {arrowRight, top, tmscreen::kScreenWidth, tmscreen::kScreenHeight}};
+}
+
+// The title screen at `origin` of the screenshot.
+::testing::AssertionResult showsTitleScreen(const Picture &shot, Point origin = {0, 0})
+{
+    static const Picture panel = archivePicture(kLeftPanel);
+    static const Picture title = archivePicture(kTitlePicture);
+    if (panel.empty() || title.empty())
+        return ::testing::AssertionFailure() << "the archive's pictures cannot be read";
+    for (const Box &region : titlePanelRegions())
+        if (::testing::AssertionResult shown = showsPicture(shot, panel, {0, 0}, region, origin); !shown)
+            return shown << " (the left panel)";
+    for (const Box &region : titlePictureRegions())
+        if (::testing::AssertionResult shown = showsPicture(shot, title, tmscreen::kTitlePicture, region, origin);
+            !shown)
+            return shown << " (the title picture)";
+    return ::testing::AssertionSuccess();
+}
+
+// The places of a dealt board's tiles: the pictures with their shadows, and
+// the faces.
+struct BoardPlaces
+{
+    std::vector<HRect> full;
+    std::vector<HRect> faces;
+};
+
+const BoardPlaces &boardPlaces()
+{
+    static const BoardPlaces places = [] {
+        BoardPlaces p;
+        demo::BoardPlay play(kAnySeed, 0);
+        for (const TMTile &tile : play.board().tiles) {
+            if (!tile.present)
+                continue;
+            HRect r;
+            play.board().getFullRect(&tile, &r);
+            p.full.push_back(r);
+            play.board().getFaceRect(&tile, &r);
+            p.faces.push_back(r);
+        }
+        return p;
+    }();
+    return places;
+}
+
+bool s_inAny(const std::vector<HRect> &rects, int32_t x, int32_t y)
+{
+    return std::any_of(rects.begin(), rects.end(),
+                       [&](const HRect &r) { return x >= r.x0 && x < r.x1 && y >= r.y0 && y < r.y1; });
+}
+
+// The light ivory of the tiles' faces, which the dark green art around them
+// does not have.
+bool s_tileColoured(const uint8_t *p)
+{
+    return p[0] >= 170 && p[1] >= 160 && p[2] >= 120;
+}
+
+// The board area above the head-up display.
+constexpr Box kBoardAboveHud = {tmscreen::kPanelWidth, 0, tmscreen::kScreenWidth, tmscreen::kTimeLabel.y};
+
+// A fresh player's board, dealt: the background between the tiles, the
+// tiles' light faces where the layout puts them, the title picture gone.
+::testing::AssertionResult showsDealtBoard(const Picture &shot)
+{
+    static const Picture background = archivePicture(kFreshBackground);
+    static const Picture title = archivePicture(kTitlePicture);
+    const BoardPlaces &places = boardPlaces();
+    if (background.empty() || title.empty() || places.full.size() != TM_TILE_COUNT)
+        return ::testing::AssertionFailure() << "the archive's pictures or layout cannot be read";
+
+    const LeaveOut onTiles = [&](int32_t x, int32_t y) { return s_inAny(places.full, x, y); };
+    if (::testing::AssertionResult shown =
+            showsPicture(shot, background, tmscreen::kBackgroundPicture, kBoardAboveHud, {0, 0}, onTiles);
+        !shown)
+        return shown << " (the background between the tiles)";
+
+    int64_t faces = 0, light = 0;
+    for (int32_t y = kBoardAboveHud.y0; y < kBoardAboveHud.y1; ++y)
+        for (int32_t x = kBoardAboveHud.x0; x < kBoardAboveHud.x1; ++x)
+            if (s_inAny(places.faces, x, y)) {
+                ++faces;
+                light += s_tileColoured(shot.at(x, y)) ? 1 : 0;
+            }
+    // About three fifths of a dealt board's faces are light (the rest is
+    // their symbols); the title picture has under a tenth there.
+    const double lightShare = faces ? static_cast<double>(light) / faces : 0.0;
+    if (lightShare < 0.4)
+        return ::testing::AssertionFailure() << "only " << lightShare * 100 << " % of the tiles' faces are light";
+
+    for (const Box &region : titlePictureRegions())
+        if (shareShowing(shot, title, tmscreen::kTitlePicture, region, {0, 0}, onTiles) > 0.5)
+            return ::testing::AssertionFailure() << "the title picture still shows";
+    return ::testing::AssertionSuccess();
+}
+
+// The leave-the-game question, centred vertically at its left edge.
+struct ConfirmDialog
+{
+    Picture background;
+    Point at;
+    Point no;
+};
+
+ConfirmDialog confirmDialog()
+{
+    ConfirmDialog d;
+    d.background = archivePicture(kConfirmBackground);
+    d.at = {tmscreen::kRestartConfirmX, (tmscreen::kScreenHeight - d.background.height) / 2};
+    // The cancel button sits three quarters along the row of the buttons.
+    const Point no = demo::imageSize(kConfirmNo);
+    d.no = {d.at.x + ((d.background.width - no.x) * 3) / 4 + no.x / 2,
+            d.at.y + d.background.height - (no.y * 3) / 2 + no.y / 2};
+    return d;
+}
+
+// The dialog's picture above the row of its buttons.
+Box dialogBox(const ConfirmDialog &d)
+{
+    const int32_t rowTop = d.background.height - (demo::imageSize(kConfirmNo).y * 3) / 2;
+    return {d.at.x, d.at.y, d.at.x + d.background.width, d.at.y + rowTop};
+}
+
+::testing::AssertionResult showsConfirmDialog(const Picture &shot, const ConfirmDialog &d)
+{
+    return showsPicture(shot, d.background, d.at, dialogBox(d));
+}
+
+class RealWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string why;
+        if (!m_server.start(m_scratch, why))
+            GTEST_SKIP() << "No virtual X server could start, so there is no real window to test: " << why;
+        ASSERT_TRUE(m_window.launch(why)) << why;
+        m_window.rest();
+    }
+
+    void waitForTitleScreen()
+    {
+        Picture shot;
+        ASSERT_TRUE(m_window.waitForScreen(testName() + "_title", [](const Picture &s) { return showsTitleScreen(s); },
+                                           shot));
+    }
+
+    void expectEndsWithStatusZero()
+    {
+        Child &program = m_window.program();
+        ASSERT_TRUE(program.waitForEnd(kExitWaitMs)) << "the program did not end\n" << m_window.programOutput();
+        EXPECT_TRUE(program.exited() && program.exitStatus() == 0)
+            << program.describeEnd() << "\n" << m_window.programOutput();
+    }
+
+    static std::string testName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+    tilmar_test::TempDir m_scratch;
+    XServer m_server;
+    GameWindow m_window{m_server, m_scratch};
+};
+
+TEST_F(RealWindow, TitleScreenShowsTheArchivePicturesAndItsExitButtonEndsWithStatusZero)
+{
+    waitForTitleScreen();
+    // Nothing to lose on the title screen: the program ends without asking.
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
+    expectEndsWithStatusZero();
+}
+
+TEST_F(RealWindow, StartButtonDealsABoardAndExitAsksBeforeEndingWithStatusZero)
+{
+    waitForTitleScreen();
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kStartControl)));
+    m_window.rest();
+    Picture shot;
+    ASSERT_TRUE(m_window.waitForScreen(testName() + "_board", showsDealtBoard, shot));
+
+    // During a game the exit button asks first; No goes back to the board.
+    const ConfirmDialog dialog = confirmDialog();
+    ASSERT_FALSE(dialog.background.empty());
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
+    ASSERT_TRUE(m_window.waitForScreen(
+        testName() + "_asked", [&](const Picture &s) { return showsConfirmDialog(s, dialog); }, shot));
+    ASSERT_TRUE(m_window.click(dialog.no));
+    m_window.rest();
+    ASSERT_TRUE(m_window.waitForScreen(
+        testName() + "_kept",
+        [&](const Picture &s) -> ::testing::AssertionResult {
+            if (shareShowing(s, dialog.background, dialog.at, dialogBox(dialog)) > 0.5)
+                return ::testing::AssertionFailure() << "the question still shows";
+            return showsDealtBoard(s);
+        },
+        shot));
+    EXPECT_TRUE(m_window.program().running());
+
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
+    ASSERT_TRUE(m_window.waitForScreen(
+        testName() + "_asked_again", [&](const Picture &s) { return showsConfirmDialog(s, dialog); }, shot));
+    ASSERT_TRUE(m_window.click(demo::areYouSureOk()));
+    expectEndsWithStatusZero();
+}
+
+TEST_F(RealWindow, AltEnterSwitchesToFullScreenAndBackAndTheProgramGoesOn)
+{
+    waitForTitleScreen();
+    const Point centred = {(kServerScreen.x - tmscreen::kScreenWidth) / 2,
+                           (kServerScreen.y - tmscreen::kScreenHeight) / 2};
+    static const Picture panel = archivePicture(kLeftPanel);
+    const Box panelTop = titlePanelRegions().front();
+    // Where the title screen shows on the whole X screen.
+    const auto titleOnScreenAt = [&](Point expected) {
+        return [&, expected](const Picture &s) -> ::testing::AssertionResult {
+            Point origin = {0, 0};
+            if (!findGameScreen(s, panel, {0, 0}, panelTop, origin))
+                return ::testing::AssertionFailure() << "the left panel shows nowhere on the screen";
+            if (origin.x != expected.x || origin.y != expected.y)
+                return ::testing::AssertionFailure() << "the game screen shows at (" << origin.x << ", " << origin.y
+                                                     << ")";
+            return showsTitleScreen(s, origin);
+        };
+    };
+
+    Picture shot;
+    ASSERT_TRUE(m_window.key("alt+Return"));
+    ASSERT_TRUE(m_window.waitForScreen(testName() + "_full_screen", titleOnScreenAt(centred), shot, true));
+    ASSERT_TRUE(m_window.key("alt+Return"));
+    ASSERT_TRUE(m_window.waitForScreen(testName() + "_windowed", titleOnScreenAt({0, 0}), shot, true));
+
+    // The window still takes the mouse.
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
+    expectEndsWithStatusZero();
+}
+
+} // namespace
