@@ -36,7 +36,8 @@ static_assert(offsetof(VyTime, low) == 0 && offsetof(VyTime, high) == 4,
 
 // Fills t with the SDL tick count (high half 0) and answers it.
 VyTime &getTicks(VyTime &t);
-// Sleeps through SDL_Delay.
+// Sleeps through SDL_Delay, at least the time asked and on Linux up to 9 ms
+// more.
 void sleepMilliseconds(uint32_t milliseconds);
 
 #endif

@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
+
 namespace {
 
 struct DiffCase
@@ -72,5 +76,17 @@ TEST(VyTime, TicksAdvanceAcrossASleep)
     EXPECT_EQ(after.high, 0u);
     EXPECT_GE(VyTime::diff32(after, before), 30u);
 }
+
+#if defined(__linux__)
+// The sleep may end late, but the thread's other timers (and the threads it
+// starts later) must keep their precision.
+TEST(VyTime, SleepLeavesTheThreadsTimerSlackAsItWas)
+{
+    const int before = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+    ASSERT_GT(before, 0);
+    sleepMilliseconds(1);
+    EXPECT_EQ(prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0), before);
+}
+#endif
 
 } // namespace

@@ -83,6 +83,36 @@ TEST(DisplayBlit, OpaqueAndMaskedCopies)
     ASSERT_EQ(rects.size(), 2u);
 }
 
+// Rows long enough for the runs of eight mask bytes, started at every offset
+// within a run: whole runs of 255 and of 0, runs that mix them with soft
+// values, and the tails.
+TEST(DisplayBlit, MaskedCopiesTakeExactlyTheOpaquePixelsOfLongRows)
+{
+    const int w = 45, h = 4;
+    Lcg rng(4242);
+    std::vector<uint8_t> mask(w * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int run = x / 8 + y;
+            const uint8_t soft = static_cast<uint8_t>(rng.next());
+            mask[y * w + x] = run % 3 == 0 ? 255 : (run % 3 == 1 ? 0 : (soft % 3 == 0 ? 255 : soft % 2 ? 0 : soft));
+        }
+    SurfaceOwner masked(makeSurface(w, h, numbered(w, h), &mask));
+    for (int offset = 0; offset < 8; ++offset) {
+        MemoryDisplay d(64, 8);
+        d.fill(7);
+        d.blit(HRect(2, 1, 2 + w - offset, 1 + h), HRect(offset, 0, w, h), masked.surface);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const int sx = x - 2 + offset, sy = y - 1;
+                const bool inside = x >= 2 && x < 2 + w - offset && sy >= 0 && sy < h;
+                const uint16_t want = inside && mask[sy * w + sx] == 255 ? numberedAt(sx, sy) : 7;
+                ASSERT_EQ(d.at(x, y), want) << "offset " << offset << " at " << x << "," << y;
+            }
+        EXPECT_TRUE(d.paddingIntact());
+    }
+}
+
 TEST(DisplayBlit, BlendOfAnOpaqueSurfaceThatReadsPixelAlphaIsACopy)
 {
     // Whichever side reads the pixel alpha; the fade's constant is then not applied.
