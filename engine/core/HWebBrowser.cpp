@@ -19,20 +19,22 @@ struct HBrowserEntry
     const char *format; // receives the URL for each "%s"
 };
 
-// Tried in this order; the first one found in PATH is started.
+// Tried in this order; the first one found in PATH is started. The URL
+// always stands inside single quotes (it can hold none), so the shell
+// neither splits it nor expands '?', '*' or '~' in it.
 const HBrowserEntry s_browsers[] = {
-    {0, "mozilla", "mozilla %s &"},
-    {0, "phoenix", "phoenix %s &"},
-    {0, "gnome-moz-remote", "gnome-moz-remote --newwin %s"},
-    {0, "galeon", "galeon %s &"},
-    {0, "netscape", "netscape -remote 'openURL(%s,new-window)' || netscape %s"},
-    {0, "konqueror", "konqueror %s &"},
+    {0, "mozilla", "mozilla '%s' &"},
+    {0, "phoenix", "phoenix '%s' &"},
+    {0, "gnome-moz-remote", "gnome-moz-remote --newwin '%s'"},
+    {0, "galeon", "galeon '%s' &"},
+    {0, "netscape", "netscape -remote 'openURL(%s,new-window)' || netscape '%s'"},
+    {0, "konqueror", "konqueror '%s' &"},
     {0, "opera", "opera -page='%s' &"},
-    {0, "NetPositive", "NetPositive %s"},
-    {0, "links", "xterm -T \"Web Browser\" -e links %s &"},
-    {0, "lynx", "xterm -T \"Web Browser\" -e lynx %s &"},
-    {1, "links", "links %s"},
-    {1, "lynx", "lynx %s"},
+    {0, "NetPositive", "NetPositive '%s'"},
+    {0, "links", "xterm -T \"Web Browser\" -e links '%s' &"},
+    {0, "lynx", "xterm -T \"Web Browser\" -e lynx '%s' &"},
+    {1, "links", "links '%s'"},
+    {1, "lynx", "lynx '%s'"},
 };
 
 constexpr size_t kCandidateSize = 4096;
@@ -117,9 +119,9 @@ bool s_isAsciiAlphanumeric(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-// The URL reaches the shell unquoted (or inside single quotes), so it may hold
-// no character the shell treats specially, and no leading '-' that a browser
-// would take for an option.
+// The URL reaches the shell inside single quotes, so it may hold no quote
+// and, to be safe in any shell, no other character the shell treats
+// specially; and no leading '-' that a browser would take for an option.
 bool s_isLaunchableURL(const char *url)
 {
     if (url == nullptr || !s_isAsciiAlphanumeric(url[0]))

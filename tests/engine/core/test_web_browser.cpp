@@ -210,10 +210,26 @@ TEST_F(WebBrowserLaunch, EveryAllowedCharacterPassesThrough)
     EXPECT_EQ(lines({"lynx", url}), platform_test::readFile(box.log));
 }
 
+TEST_F(WebBrowserLaunch, PatternsInTheURLAreNotExpandedByTheShell)
+{
+    // A file in the working directory that the URL's '?' would match if the
+    // shell saw the URL unquoted ("http://a.example.com/x?y=1" as a pattern).
+    const std::string url = "http://a.example.com/x?y=1";
+    const std::string cwd = dir / "patterns";
+    platform_test::makeDirs(cwd + "/http:/a.example.com");
+    ASSERT_TRUE(platform_test::writeFile(cwd + "/http:/a.example.com/x7y=1", "", 0644));
+    const Sandbox box = sandbox();
+    stub(box, box.bin, "mozilla");
+    const ChildOutcome child = launch(url.c_str(), box.bin, ":99", "-", cwd);
+    EXPECT_EQ(0, child.exitStatus);
+    EXPECT_EQ("", child.err);
+    EXPECT_EQ(lines({"mozilla", url}), platform_test::waitForFile(box.log));
+}
+
 TEST_F(WebBrowserLaunch, CommandMustFitItsBuffer)
 {
-    // "lynx " and the URL fill the 16384-byte command buffer exactly.
-    const std::string fits = "http://" + std::string(16384 - 1 - 5 - 7, 'a');
+    // "lynx '", the URL and "'" fill the 16384-byte command buffer exactly.
+    const std::string fits = "http://" + std::string(16384 - 1 - 7 - 7, 'a');
     const std::string tooLong = fits + "a";
     {
         const Sandbox box = sandbox();
