@@ -60,6 +60,9 @@ struct Launch
     std::string argv0;    // empty: the program's path
     std::string workDir;  // empty: the home folder
     std::string path;     // empty: the test's own PATH
+    // A program the game runs under (a checker such as valgrind) with its
+    // options: it is started instead, with the game's command line after them.
+    std::vector<std::string> wrapper;
 };
 
 // Writes the demo into home as "play.dem" and runs the program on it as
@@ -93,11 +96,16 @@ inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWrite
         envp.push_back(&entry[0]);
     envp.push_back(nullptr);
 
-    const std::string &program = launch.program;
-    const std::string argv0 = launch.argv0.empty() ? program : launch.argv0;
+    const std::string argv0 = launch.argv0.empty() ? launch.program : launch.argv0;
     const std::string demoOption = "-demo";
-    std::vector<char *> argv = {const_cast<char *>(argv0.c_str()), const_cast<char *>(demoOption.c_str()),
-                                const_cast<char *>(demoPath.c_str()), nullptr};
+    std::vector<char *> argv;
+    for (const std::string &word : launch.wrapper)
+        argv.push_back(const_cast<char *>(word.c_str()));
+    argv.push_back(const_cast<char *>(argv0.c_str()));
+    argv.push_back(const_cast<char *>(demoOption.c_str()));
+    argv.push_back(const_cast<char *>(demoPath.c_str()));
+    argv.push_back(nullptr);
+    const std::string &program = launch.wrapper.empty() ? launch.program : launch.wrapper.front();
     const std::string outPath = home / "stdout.txt";
     const std::string errPath = home / "stderr.txt";
 
