@@ -16,13 +16,13 @@ namespace {
 
 Tilmar *s_game()
 {
-    return static_cast<Tilmar *>(g_pCurrentGame);
+    return getTilmar();
 }
 
 void s_playClick()
 {
     if (Tilmar *game = s_game())
-        game->playSound("sound/tm_guiclick.wav", 128, 0, false);
+        game->playClickSound();
 }
 
 HBitmapFont *s_font()

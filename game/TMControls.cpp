@@ -9,27 +9,19 @@
 
 namespace {
 
-const char *const kClickSound = "sound/tm_guiclick.wav";
 const char *const kArrowSound = "sound/tm_click.wav";
 const int32_t kSoundVolume = 128;
 
 Tilmar *s_game()
 {
-    return static_cast<Tilmar *>(g_pCurrentGame);
+    return getTilmar();
 }
 
-void s_playClick(const char *name)
-{
-    s_game()->playSound(name, kSoundVolume, 0, false);
-}
-
-// A loaded art slot or null, without the alert of getSprite: the looks are
-// chosen again on every draw, and a missing picture must not alert each
-// frame.
+// The looks are chosen again on every draw, so a missing picture must not
+// alert each frame.
 VGSprite *s_loadedArt(int32_t index)
 {
-    VGSprite *sprite = s_game()->getSlot(index);
-    return sprite && sprite->isLoaded() ? sprite : nullptr;
+    return s_game()->getLoadedSprite(index);
 }
 
 // Gives a button its normal and lit pictures (the lit one also while
@@ -41,7 +33,7 @@ void s_setLook(UIControl *control, VGSprite *normal, VGSprite *lit)
 
 void s_pressArrow(void (Tilmar::*cycle)(int32_t), int32_t delta)
 {
-    s_playClick(kArrowSound);
+    s_game()->playSound(kArrowSound, kSoundVolume, 0, false);
     (s_game()->*cycle)(delta);
 }
 
@@ -88,7 +80,7 @@ TMRestartControl::~TMRestartControl() {}
 
 void TMRestartControl::onPress()
 {
-    s_playClick(kClickSound);
+    s_game()->playClickSound();
     s_game()->returnToTitle(true);
 }
 
@@ -96,7 +88,7 @@ TMClickToStartControl::~TMClickToStartControl() {}
 
 void TMClickToStartControl::onPress()
 {
-    s_playClick(kClickSound);
+    s_game()->playClickSound();
     s_game()->startGame();
 }
 
@@ -104,7 +96,7 @@ TMClickToContinueControl::~TMClickToContinueControl() {}
 
 void TMClickToContinueControl::onPress()
 {
-    s_playClick(kClickSound);
+    s_game()->playClickSound();
     s_game()->enterBestTime();
     s_game()->returnToTitle(false);
 }
@@ -159,7 +151,7 @@ void TMExitControl::onPress()
 {
     // The question and the exit run on a clock that is not paused.
     s_game()->setPaused(false);
-    s_playClick(kClickSound);
+    s_game()->playClickSound();
     s_game()->exitGame();
 }
 
@@ -167,7 +159,7 @@ TMOptionsControl::~TMOptionsControl() {}
 
 void TMOptionsControl::onPress()
 {
-    s_playClick(kClickSound);
+    s_game()->playClickSound();
     // Not left lit behind the modal dialog.
     setHovered(false);
     s_game()->showOptions();
@@ -200,7 +192,7 @@ void TMPauseControl::draw(const HRect &clip)
 
 void TMPauseControl::onPress()
 {
-    s_playClick(kClickSound);
+    s_game()->playClickSound();
     s_game()->setPaused(!s_game()->isPlayerPaused());
 }
 
@@ -213,7 +205,7 @@ TMRulesControl::~TMRulesControl() {}
 
 void TMRulesControl::onPress()
 {
-    s_playClick(kClickSound);
+    s_game()->playClickSound();
     s_game()->showRules();
 }
 

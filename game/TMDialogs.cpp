@@ -10,17 +10,15 @@
 
 namespace {
 
-const char *const kClickSound = "sound/tm_guiclick.wav";
-
 Tilmar *s_game()
 {
-    return static_cast<Tilmar *>(g_pCurrentGame);
+    return getTilmar();
 }
 
 void s_playClick()
 {
     if (Tilmar *game = s_game())
-        game->playSound(kClickSound, 128, 0, false);
+        game->playClickSound();
 }
 
 void s_loadAll(const HSpriteLoadItem *items, int32_t count, H2DDisplayDevice *display, HFileSystem *fileSystem)

@@ -202,8 +202,13 @@ void Tilmar::showRules()
     showSlideShowDialog(tmscreen::kRulesDialog.x, tmscreen::kRulesDialog.y, "art/rules_close_tl.tga",
                         "art/rules_close_lit_tl.tga", "art/rules_next_tl.tga", "art/rules_next_lit_tl.tga",
                         "art/rules_prev_tl.tga", "art/rules_prev_lit_tl.tga", kRulesPages, 2);
-    playSound("sound/tm_guiclick.wav", 128, 0, false);
+    playClickSound();
     m_endPause();
+}
+
+void Tilmar::playClickSound()
+{
+    playSound("sound/tm_guiclick.wav", 128, 0, false);
 }
 
 bool Tilmar::m_askAreYouSure()

@@ -169,6 +169,10 @@ public:
     uint32_t getElapsedSeconds();
     // The confirmation of returning to the title and of leaving a game.
     bool m_askAreYouSure();
+    // The click of the buttons and dialogs, at volume 128, no overlap.
+    void playClickSound();
+    // Forgets the hint highlight's tiles.
+    void m_clearHintTiles();
 
     // ----- Drawing (TilmarDrawing.cpp) -----
     void m_initArtTable();
@@ -176,6 +180,9 @@ public:
     VGSprite *getSprite(int32_t index);
     // The slot without any alert; null outside 0..116.
     VGSprite *getSlot(int32_t index);
+    // The slot when its picture is loaded, else null without an alert: for
+    // steps that run on every frame and just leave a missing picture out.
+    VGSprite *getLoadedSprite(int32_t index);
     void m_loadTileSet();
     void m_loadBackground();
     void m_unloadSprites();
@@ -288,6 +295,12 @@ protected:
     int32_t m_lastPointerY;
     int32_t m_lastClockSeconds;
 };
+
+// The one game object, as the controls and dialogs reach it.
+inline Tilmar *getTilmar()
+{
+    return static_cast<Tilmar *>(g_pCurrentGame);
+}
 
 // The three characters that switch developer mode, typed in order.
 constexpr const char kDeveloperSequence[4] = "dvl";

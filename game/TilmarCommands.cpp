@@ -38,6 +38,12 @@ void Tilmar::addPenalty(int32_t seconds)
     m_addDirtyRect(m_timeArea);
 }
 
+void Tilmar::m_clearHintTiles()
+{
+    for (TMTile *&hint : m_hintTiles)
+        hint = nullptr;
+}
+
 void Tilmar::deselectTile()
 {
     m_board.clearSelection();
@@ -150,7 +156,7 @@ void Tilmar::m_onTileClick(int32_t x, int32_t y)
     if (m_bPaused) {
         if (m_boardArea.contains(x, y))
             setPaused(false);
-        playSound("sound/tm_guiclick.wav", 128, 0, false);
+        playClickSound();
         return;
     }
     if (m_gameState == TM_STATE_TITLE || m_gameState == TM_STATE_LOST)
@@ -166,8 +172,7 @@ void Tilmar::m_onTileClick(int32_t x, int32_t y)
         playSound("sound/tm_blocked.ogg", 128, 0, true);
     } else {
         m_expireHintHighlight();
-        for (TMTile *&hint : m_hintTiles)
-            hint = nullptr;
+        m_clearHintTiles();
         TMTile *selected = m_board.selected;
         HRect rect;
         if (!selected) {
@@ -248,8 +253,7 @@ void Tilmar::showHint(bool byUser)
     if (m_board.selected) {
         TMTile *same[3];
         const int32_t found = m_board.findSameKind(m_board.selected, same);
-        for (TMTile *&hint : m_hintTiles)
-            hint = nullptr;
+        m_clearHintTiles();
         int32_t next = 1;
         for (int32_t i = 0; i < found; ++i) {
             if (!m_board.isVisible(same[i]))
@@ -301,8 +305,7 @@ void Tilmar::undo()
         deselectTile();
         m_invalidateScreen();
         m_expireHintHighlight();
-        for (TMTile *&hint : m_hintTiles)
-            hint = nullptr;
+        m_clearHintTiles();
     }
     addPenalty(kUndoPenalty);
 }
@@ -319,8 +322,7 @@ void Tilmar::shuffle()
         m_pUndoControl->setEnabled(false);
     deselectTile();
     m_expireHintHighlight();
-    for (TMTile *&hint : m_hintTiles)
-        hint = nullptr;
+    m_clearHintTiles();
     m_invalidateScreen();
     addPenalty(kShufflePenalty);
 }
@@ -330,7 +332,7 @@ void Tilmar::m_onRightClick(int32_t x, int32_t y)
     if (m_bPaused) {
         if (m_boardArea.contains(x, y))
             setPaused(false);
-        playSound("sound/tm_guiclick.wav", 128, 0, false);
+        playClickSound();
         return;
     }
     if (m_gameState == TM_STATE_TITLE || m_gameState == TM_STATE_LOST || !m_board.selected)
@@ -340,8 +342,7 @@ void Tilmar::m_onRightClick(int32_t x, int32_t y)
     m_addDirtyRect(rect);
     deselectTile();
     m_expireHintHighlight();
-    for (TMTile *&hint : m_hintTiles)
-        hint = nullptr;
+    m_clearHintTiles();
 }
 
 void Tilmar::m_autoMatch()

@@ -48,13 +48,6 @@ void blendWith(VGSprite *sprite, const HRect &dest, const HRect &src, const HBle
                       b.dstAlphaSource, b.dstParamSource, b.dstInvert, b.dstConstAlpha, b.op);
 }
 
-// The slot when its picture is there, else null without an alert: drawing
-// runs on every frame, and a missing picture just leaves its step out.
-VGSprite *loadedOnly(VGSprite *slot)
-{
-    return slot && slot->isLoaded() ? slot : nullptr;
-}
-
 // dest and src clipped to clip together; false when nothing is left.
 bool clipPair(const HRect &clip, const HRect &dest, const HRect &src, HRect &outDest, HRect &outSrc)
 {
@@ -213,6 +206,12 @@ VGSprite *Tilmar::getSprite(int32_t index)
     return &m_sprites[index];
 }
 
+VGSprite *Tilmar::getLoadedSprite(int32_t index)
+{
+    VGSprite *slot = getSlot(index);
+    return slot && slot->isLoaded() ? slot : nullptr;
+}
+
 VGSprite *Tilmar::getSlot(int32_t index)
 {
     return index >= 0 && index < TM_SPRITE_COUNT ? &m_sprites[index] : nullptr;
@@ -322,16 +321,16 @@ void Tilmar::drawRect(const HRect &rect, bool underDialog)
 
     if (rect.intersects(m_boardArea)) {
         if (m_bPaused) {
-            blitWholeAt(loadedOnly(getSlot(TM_ART_PAUSE)), tmscreen::kPausePicture.x, tmscreen::kPausePicture.y,
+            blitWholeAt(getLoadedSprite(TM_ART_PAUSE), tmscreen::kPausePicture.x, tmscreen::kPausePicture.y,
                         rect);
         } else if (m_gameState == TM_STATE_TITLE) {
-            blitWholeAt(loadedOnly(getSlot(TM_ART_TITLE)), tmscreen::kTitlePicture.x, tmscreen::kTitlePicture.y,
+            blitWholeAt(getLoadedSprite(TM_ART_TITLE), tmscreen::kTitlePicture.x, tmscreen::kTitlePicture.y,
                         rect);
             // Each preview centred in the board area's width at its own top.
             auto preview = [&](int32_t first, int32_t count, int32_t index, const tmscreen::Point &at) {
                 if (index < 0 || index >= count)
                     return;
-                VGSprite *sprite = loadedOnly(getSlot(first + index));
+                VGSprite *sprite = getLoadedSprite(first + index);
                 if (sprite)
                     blitWholeAt(sprite, (tmscreen::kPreviewSpan - sprite->getWidth()) / 2 + at.x, at.y, rect);
             };
@@ -341,19 +340,19 @@ void Tilmar::drawRect(const HRect &rect, bool underDialog)
             preview(TM_ART_LAYOUT_PREVIEW, TM_LAYOUT_COUNT, m_settings.layout, tmscreen::kLayoutPreview);
             preview(TM_ART_LAYOUT_TITLE, TM_LAYOUT_COUNT, m_settings.layout, tmscreen::kLayoutTitle);
         } else {
-            blitWholeAt(loadedOnly(getSlot(TM_ART_BACKGROUND)), tmscreen::kBackgroundPicture.x,
+            blitWholeAt(getLoadedSprite(TM_ART_BACKGROUND), tmscreen::kBackgroundPicture.x,
                         tmscreen::kBackgroundPicture.y, rect);
             if (m_gameState == TM_STATE_PLAYING) {
                 drawTiles(m_board, rect, m_hintTiles[0], m_hintTiles[1], m_hintTiles[2], m_hintTiles[3],
                           m_hintPulse(), m_showMovesAlpha);
             } else {
                 const int32_t end = m_gameState == TM_STATE_WON ? TM_ART_BOARD_COMPLETE : TM_ART_GAME_OVER;
-                blitWholeAt(loadedOnly(getSlot(end)), tmscreen::kEndPicture.x, tmscreen::kEndPicture.y, rect);
+                blitWholeAt(getLoadedSprite(end), tmscreen::kEndPicture.x, tmscreen::kEndPicture.y, rect);
             }
         }
     }
 
-    blitWholeAt(loadedOnly(getSlot(TM_ART_LEFT_PANEL)), 0, 0, rect);
+    blitWholeAt(getLoadedSprite(TM_ART_LEFT_PANEL), 0, 0, rect);
 
     if (!underDialog && !m_bPaused)
         m_drawHud(rect);
@@ -408,7 +407,7 @@ void Tilmar::m_drawTile(const TMTile *tile, const HRect &clip, float shadowOpaci
     if (!rect.intersects(clip))
         return;
 
-    if (VGSprite *sheet = loadedOnly(getSlot(TM_ART_TILE_SHEET))) {
+    if (VGSprite *sheet = getLoadedSprite(TM_ART_TILE_SHEET)) {
         m_board.getImageRect(tile, &rect);
         const int32_t col = tile->image % TM_SHEET_COLUMNS;
         const int32_t row = tile->image / TM_SHEET_COLUMNS;
@@ -478,7 +477,7 @@ void drawShadowStrip(const TMBoard &board, const TMTile *tile, VGSprite *shadow,
 
 void Tilmar::m_drawShadowTop(const TMTile *tile, const HRect &clip, float opacity)
 {
-    VGSprite *shadow = loadedOnly(getSlot(TM_ART_SHADOW_TOP));
+    VGSprite *shadow = getLoadedSprite(TM_ART_SHADOW_TOP);
     if (!shadow || neighbour(m_board, tile, 0, -2))
         return;
     HRect face;
@@ -489,11 +488,11 @@ void Tilmar::m_drawShadowTop(const TMTile *tile, const HRect &clip, float opacit
 
 void Tilmar::m_drawShadowRight(const TMTile *tile, const HRect &clip, float opacity)
 {
-    VGSprite *shadow = loadedOnly(getSlot(TM_ART_SHADOW_RIGHT));
+    VGSprite *shadow = getLoadedSprite(TM_ART_SHADOW_RIGHT);
     if (!shadow || neighbour(m_board, tile, 2, 0))
         return;
     // The strip starts level with the top shadow's first row.
-    VGSprite *top = loadedOnly(getSlot(TM_ART_SHADOW_TOP));
+    VGSprite *top = getLoadedSprite(TM_ART_SHADOW_TOP);
     HRect face;
     m_board.getFaceRect(tile, &face);
     const int32_t y0 = face.y0 + 1 - (top ? top->getHeight() : 0);
@@ -503,7 +502,7 @@ void Tilmar::m_drawShadowRight(const TMTile *tile, const HRect &clip, float opac
 
 void Tilmar::m_drawHoverOutline(const TMTile *tile, const HRect &clip, bool free)
 {
-    VGSprite *outline = loadedOnly(getSlot(free ? TM_ART_OUTLINE_FREE : TM_ART_OUTLINE_BLOCKED));
+    VGSprite *outline = getLoadedSprite(free ? TM_ART_OUTLINE_FREE : TM_ART_OUTLINE_BLOCKED);
     if (!outline)
         return;
     HRect face;
@@ -550,7 +549,7 @@ void Tilmar::m_drawHud(const HRect &clip)
 
 void Tilmar::m_drawNumberString(const char *text, int32_t x, int32_t y, bool commas, const HRect &clip)
 {
-    VGSprite *digit0 = loadedOnly(getSlot(TM_ART_DIGIT_0));
+    VGSprite *digit0 = getLoadedSprite(TM_ART_DIGIT_0);
     if (!text || !digit0)
         return;
     int32_t w = digit0->getWidth();
@@ -600,7 +599,7 @@ VGSprite *Tilmar::m_getGlyphSprite(char c)
         slot = TM_ART_COMMA;
     else
         return nullptr;
-    return loadedOnly(getSlot(slot));
+    return getLoadedSprite(slot);
 }
 
 void Tilmar::m_drawNoMatch(const HRect &clip)
@@ -611,5 +610,5 @@ void Tilmar::m_drawNoMatch(const HRect &clip)
         return;
     const float opacity =
         d <= kNoMatchFullMs ? 1.0f : 1.0f - static_cast<float>(d - kNoMatchFadeStartMs) * kNoMatchFadePerMs;
-    s_blitClippedAlpha(clip, m_noMatchRect, loadedOnly(getSlot(TM_ART_NO_MATCH)), opacity);
+    s_blitClippedAlpha(clip, m_noMatchRect, getLoadedSprite(TM_ART_NO_MATCH), opacity);
 }
