@@ -32,6 +32,12 @@ function(tilmar_add_gtest name)
     if(T_TIMEOUT)
         list(APPEND properties TIMEOUT ${T_TIMEOUT})
     endif()
+    if(TILMAR_TSAN)
+        # Any report fails the test, in the test program and in the game
+        # programs it starts, which inherit the variable.
+        list(APPEND properties ENVIRONMENT
+            "TSAN_OPTIONS=halt_on_error=1:exitcode=66:second_deadlock_stack=1")
+    endif()
     gtest_discover_tests(${name}
         PROPERTIES ${properties}
         DISCOVERY_TIMEOUT 120)

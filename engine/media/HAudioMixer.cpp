@@ -190,6 +190,12 @@ void HAudioMixerStreamingAudioSource::stopSample(const void *data)
     }
 }
 
+HMixerVoice HAudioMixerStreamingAudioSource::getVoice(int32_t voice) const
+{
+    AudioLock lock;
+    return m_voices[voice & 7];
+}
+
 void HAudioMixerStreamingAudioSource::setVoicePaused(int32_t voice, uint8_t paused)
 {
     if (static_cast<uint32_t>(voice) > 7)

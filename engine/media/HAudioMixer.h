@@ -176,8 +176,10 @@ public:
     void stopVoice(int32_t voice);
     void setVoiceVolume(int32_t voice, uint8_t volume);
 
-    // For inspection (tests, the application's bookkeeping).
-    const HMixerVoice &getVoice(int32_t voice) const { return m_voices[voice & 7]; }
+    // For inspection (tests, the application's bookkeeping). The voice is a
+    // copy taken under the audio lock: the audio thread advances and frees
+    // voices while it mixes.
+    HMixerVoice getVoice(int32_t voice) const;
     HCompressedAudioStream *getMusicStream() const { return m_musicStream; }
     uint8_t getStreamVolume() const { return m_musicVolume; }
 

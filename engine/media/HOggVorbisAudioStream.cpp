@@ -10,6 +10,23 @@
 
 #include "engine/core/HMessages.h"
 
+namespace {
+
+// Holds the stream's mutex for one scope, so no early return leaves it held.
+class StreamLock
+{
+public:
+    explicit StreamLock(HMutex &mutex) : m_mutex(mutex) { m_mutex.lock(); }
+    ~StreamLock() { m_mutex.unlock(); }
+    StreamLock(const StreamLock &) = delete;
+    StreamLock &operator=(const StreamLock &) = delete;
+
+private:
+    HMutex &m_mutex;
+};
+
+} // namespace
+
 // ----------------------------------------------------------------------------
 // HCompressedAudioStream
 
@@ -37,6 +54,12 @@ bool HCompressedAudioStream::setStream(const void *buffer, int32_t size, int32_t
     m_frequency = frequency;
     m_loopPosition = loopPosition;
     return true;
+}
+
+int32_t HCompressedAudioStream::getLoopPosition() const
+{
+    StreamLock lock(m_mutex);
+    return m_loopPosition;
 }
 
 int32_t HCompressedAudioStream::m_read(void *destination, size_t count)
@@ -128,20 +151,19 @@ HOggVorbisAudioStream::~HOggVorbisAudioStream()
 
 bool HOggVorbisAudioStream::open()
 {
-    m_mutex.lock();
+    StreamLock lock(m_mutex);
     if (m_decoder && m_opened)
         ov_clear(m_decoder);
     std::free(m_decoder);
     // Zeroed, so a record that ov_open_callbacks never filled reads as empty.
     m_decoder = static_cast<OggVorbis_File *>(std::calloc(1, sizeof(OggVorbis_File)));
     m_opened = 0;
-    m_mutex.unlock();
     return m_decoder != nullptr;
 }
 
 void HOggVorbisAudioStream::close()
 {
-    m_mutex.lock();
+    StreamLock lock(m_mutex);
     if (m_decoder) {
         if (m_opened)
             ov_clear(m_decoder);
@@ -149,51 +171,47 @@ void HOggVorbisAudioStream::close()
     }
     m_opened = 0;
     m_decoder = nullptr;
-    m_mutex.unlock();
 }
 
 bool HOggVorbisAudioStream::setStream(const void *buffer, int32_t size, int32_t bits,
                                       int32_t frequency, int32_t loopPosition)
 {
-    // Under the lock: the audio thread may be reading the previous data.
-    m_mutex.lock();
-    HCompressedAudioStream::setStream(buffer, size, bits, frequency, loopPosition);
-    if (m_decoder && m_opened) {
-        ov_clear(m_decoder);
-        m_opened = 0;
+    bool opened = false;
+    {
+        // Under the lock: the audio thread may be reading the previous data.
+        StreamLock lock(m_mutex);
+        HCompressedAudioStream::setStream(buffer, size, bits, frequency, loopPosition);
+        if (m_decoder && m_opened) {
+            ov_clear(m_decoder);
+            m_opened = 0;
+        }
+        const ov_callbacks callbacks = {s_readCallback, s_seekCallback, s_closeCallback,
+                                        s_tellCallback};
+        if (m_decoder && ov_open_callbacks(this, m_decoder, nullptr, 0, callbacks) >= 0) {
+            const vorbis_info *info = ov_info(m_decoder, -1);
+            m_channels = info ? info->channels : 0;
+            m_bitstream = 0;
+            m_opened = 1;
+            opened = true;
+        } else if (m_decoder) {
+            // A failed open leaves the record cleared; keep it zeroed for reuse.
+            std::memset(m_decoder, 0, sizeof(OggVorbis_File));
+        }
     }
-    if (!m_decoder) {
-        m_mutex.unlock();
+    if (!opened)
         warningPrint("HOVAudioStream::setStream - ov_open_callbacks failed");
-        return false;
-    }
-
-    const ov_callbacks callbacks = {s_readCallback, s_seekCallback, s_closeCallback,
-                                    s_tellCallback};
-    if (ov_open_callbacks(this, m_decoder, nullptr, 0, callbacks) < 0) {
-        // A failed open leaves the record cleared; keep it zeroed for reuse.
-        std::memset(m_decoder, 0, sizeof(OggVorbis_File));
-        m_mutex.unlock();
-        warningPrint("HOVAudioStream::setStream - ov_open_callbacks failed");
-        return false;
-    }
-    const vorbis_info *info = ov_info(m_decoder, -1);
-    m_channels = info ? info->channels : 0;
-    m_bitstream = 0;
-    m_opened = 1;
-    m_mutex.unlock();
-    return true;
+    return opened;
 }
 
 int32_t HOggVorbisAudioStream::readNextChunk(void *buffer, int32_t length)
 {
-    if (!m_bufferStart || !buffer || length <= 0)
+    if (!buffer || length <= 0)
         return 0;
-    m_mutex.lock();
-    if (!m_decoder || !m_opened) {
-        m_mutex.unlock();
+    // The buffer start is tested under the lock too: setStream may be
+    // changing it on the main thread.
+    StreamLock lock(m_mutex);
+    if (!m_bufferStart || !m_decoder || !m_opened)
         return 0;
-    }
     char *out = static_cast<char *>(buffer);
     int32_t written = 0;
     // Set after a seek to the loop position: if the next read is empty too,
@@ -213,22 +231,20 @@ int32_t HOggVorbisAudioStream::readNextChunk(void *buffer, int32_t length)
             break;
         afterSeek = true;
     }
-    m_mutex.unlock();
     return written;
 }
 
 void HOggVorbisAudioStream::rewind()
 {
-    if (!m_decoder || !m_opened)
-        return;
-    m_mutex.lock();
+    StreamLock lock(m_mutex);
     if (m_decoder && m_opened)
         ov_pcm_seek(m_decoder, 0);
-    m_mutex.unlock();
 }
 
 int32_t HOggVorbisAudioStream::getLength()
 {
+    // The decoder's state changes under ov_read on the audio thread.
+    StreamLock lock(m_mutex);
     if (!m_decoder || !m_opened)
         return 0;
     const int64_t frames = ov_pcm_total(m_decoder, -1);
@@ -238,6 +254,18 @@ int32_t HOggVorbisAudioStream::getLength()
     if (bytes < 0 || bytes > kMaxLength)
         return 0;
     return static_cast<int32_t>(bytes);
+}
+
+int32_t HOggVorbisAudioStream::getChannels() const
+{
+    StreamLock lock(m_mutex);
+    return m_channels;
+}
+
+bool HOggVorbisAudioStream::isOpened() const
+{
+    StreamLock lock(m_mutex);
+    return m_opened != 0;
 }
 
 size_t HOggVorbisAudioStream::s_readCallback(void *destination, size_t size, size_t count,

@@ -1,8 +1,10 @@
 // Streaming sources over a compressed sound file that lies whole in memory:
 // the abstract HCompressedAudioStream, and HOggVorbisAudioStream, which
 // decodes Ogg Vorbis through libvorbisfile. The music stream is read on the
-// audio thread (through the mixer) while the main thread may rewind it; both
-// hold the stream's mutex around every decoder call.
+// audio thread (through the mixer) while the main thread may rewind it, give
+// it new data or ask its length; every field the two share (the decoder, the
+// memory file, the channels, the loop position) is read and written with the
+// stream's mutex held, so neither thread sees the other's half-made changes.
 #ifndef ENGINE_MEDIA_HOGGVORBISAUDIOSTREAM_H
 #define ENGINE_MEDIA_HOGGVORBISAUDIOSTREAM_H
 
@@ -30,7 +32,7 @@ public:
     // Bytes of the whole stream decoded to 16-bit PCM.
     virtual int32_t getLength() = 0;
 
-    int32_t getLoopPosition() const { return m_loopPosition; }
+    int32_t getLoopPosition() const;
 
 protected:
     // The memory file the decoder reads through.
@@ -43,7 +45,8 @@ protected:
     int32_t m_tell() const;
 
     int32_t m_loopPosition; // sample frames
-    HMutex m_mutex;
+    // Taken by the const readers as well.
+    mutable HMutex m_mutex;
     const uint8_t *m_readPosition;
     const uint8_t *m_bufferStart; // not owned
     int32_t m_size;
@@ -77,8 +80,10 @@ public:
                    int32_t loopPosition) override;
     // 0 unless the data is open, its length is known and within kMaxLength.
     int32_t getLength() override;
+    // The mixer asks on the audio thread while setStream may change it.
+    int32_t getChannels() const override;
 
-    bool isOpened() const { return m_opened != 0; }
+    bool isOpened() const;
 
 private:
     static size_t s_readCallback(void *destination, size_t size, size_t count, void *source);

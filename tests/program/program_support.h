@@ -5,6 +5,7 @@
 #ifndef TESTS_PROGRAM_PROGRAM_SUPPORT_H
 #define TESTS_PROGRAM_PROGRAM_SUPPORT_H
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -63,6 +64,8 @@ struct Launch
     // A program the game runs under (a checker such as valgrind) with its
     // options: it is started instead, with the game's command line after them.
     std::vector<std::string> wrapper;
+    // NAME=value entries set over the defaults, say another SDL audio driver.
+    std::vector<std::string> environment;
 };
 
 // Writes the demo into home as "play.dem" and runs the program on it as
@@ -91,6 +94,13 @@ inline RunResult runDemo(const tilmar_test::TempDir &home, const demo::DemoWrite
     env.push_back("HOME=" + home.path());
     env.push_back("SDL_VIDEODRIVER=dummy");
     env.push_back("SDL_AUDIODRIVER=dummy");
+    for (const std::string &entry : launch.environment) {
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        env.erase(std::remove_if(env.begin(), env.end(),
+                                 [&name](const std::string &e) { return e.rfind(name, 0) == 0; }),
+                  env.end());
+        env.push_back(entry);
+    }
     std::vector<char *> envp;
     for (std::string &entry : env)
         envp.push_back(&entry[0]);

@@ -60,10 +60,10 @@ TEST(ProgramInstall, InstalledProgramsFindTheirArchiveFromAnyDirectory)
         const char *how;
         Launch launch;
     } cases[] = {
-        {"tilmar by its full path", {prefix + "/bin/tilmar", "", "", "", {}}},
-        {"tilmar-static found on PATH", {prefix + "/bin/tilmar-static", "tilmar-static", "", prefix + "/bin:/usr/bin:/bin", {}}},
-        {"tilmar-static by a relative path", {prefix + "/bin/tilmar-static", "opt/bin/tilmar-static", scratch.path(), "", {}}},
-        {"tilmar through a link", {elsewhere / "mahjong", elsewhere / "mahjong", "", "", {}}},
+        {"tilmar by its full path", {prefix + "/bin/tilmar", "", "", "", {}, {}}},
+        {"tilmar-static found on PATH", {prefix + "/bin/tilmar-static", "tilmar-static", "", prefix + "/bin:/usr/bin:/bin", {}, {}}},
+        {"tilmar-static by a relative path", {prefix + "/bin/tilmar-static", "opt/bin/tilmar-static", scratch.path(), "", {}, {}}},
+        {"tilmar through a link", {elsewhere / "mahjong", elsewhere / "mahjong", "", "", {}, {}}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.how);
@@ -77,7 +77,7 @@ TEST(ProgramInstall, InstalledProgramsFindTheirArchiveFromAnyDirectory)
     // Without the archive beside it the program says where it looked.
     ASSERT_EQ(rename(archive.c_str(), (scratch / "moved.vmz").c_str()), 0);
     TempDir home;
-    const RunResult run = runDemo(home, layoutDemo(), Launch{prefix + "/bin/tilmar", "", "", "", {}});
+    const RunResult run = runDemo(home, layoutDemo(), Launch{prefix + "/bin/tilmar", "", "", "", {}, {}});
     EXPECT_NE(run.out.find("Could not load the resource file '" + archive + "'"), std::string::npos)
         << run.describe();
 }

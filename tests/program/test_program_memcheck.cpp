@@ -17,8 +17,8 @@ constexpr int kErrorStatus = 99;
 
 TEST(ProgramMemcheck, AWonGameRunsCleanUnderValgrind)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "valgrind cannot run a program built with AddressSanitizer";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "valgrind cannot run a program built with a sanitizer";
 #endif
     if (access(kValgrind, X_OK) != 0)
         GTEST_SKIP() << "valgrind is not installed (" << kValgrind << "), so the game is not checked under it";

@@ -1,0 +1,100 @@
+// A whole won game with SDL's disk audio driver: the mixer runs on SDL's own
+// audio thread the whole time the game plays, and what it mixes lands in a
+// file. The settings silence the music, the effects or both, so what sounds
+// after the splash (which plays at a fixed volume) is the part left on.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/media/HAudioSampleLoader.h"
+#include "game/registry_support.h"
+#include "program/program_support.h"
+
+namespace {
+
+using namespace program_test;
+
+// Bytes of 16-bit stereo output the splash fills, from the archive's file.
+size_t splashBytes()
+{
+    HOGGLoader loader;
+    HAudioBufferTemplate splash{};
+    if (!loader.loadAudioSample(demo::resources(), "sound/tm_splash.ogg", &splash, 16, 22050))
+        return 0;
+    std::free(splash.data);
+    // A mono sample sounds on both sides.
+    return static_cast<size_t>(splash.size) * (splash.channels == 1 ? 2 : 1);
+}
+
+// Values that are not zero once the splash is over: from the first sound
+// on, the splash's length is skipped.
+size_t soundingAfterSplash(const std::string &pcm, size_t splash)
+{
+    size_t first = 0;
+    while (first < pcm.size() && pcm[first] == 0)
+        ++first;
+    size_t count = 0;
+    for (size_t at = (first + splash + 1) & ~size_t(1); at + 1 < pcm.size(); at += 2) {
+        int16_t value;
+        std::memcpy(&value, pcm.data() + at, 2);
+        count += value != 0;
+    }
+    return count;
+}
+
+struct Case
+{
+    const char *name;
+    float music;
+    float sound;
+    bool sounds; // something is heard after the splash
+};
+
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << "music volume " << c.music << ", effects volume " << c.sound;
+}
+
+class ProgramAudio : public ::testing::TestWithParam<Case>
+{
+};
+
+TEST_P(ProgramAudio, AWonGameIsMixedOnTheAudioThread)
+{
+    const Case &c = GetParam();
+    const size_t splash = splashBytes();
+    ASSERT_GT(splash, 0u);
+    WonGame won;
+    ASSERT_NO_FATAL_FAILURE(writeWonGame(won, "Audrey"));
+
+    tilmar_test::TempDir home;
+    ASSERT_TRUE(writeRegistry(home, registryRecord("Music Volume", floatBytes(c.music)) +
+                                        registryRecord("Sound Volume", floatBytes(c.sound))));
+    const std::string output = home / "mixed.raw";
+    Launch launch;
+    // A chunk every millisecond or so: the demo plays much faster than real
+    // time, and the mixer must still run well past the splash.
+    launch.environment = {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + output, "SDL_DISKAUDIODELAY=1"};
+    const RunResult run = runDemo(home, won.demo, launch);
+    ASSERT_TRUE(run.endedWell()) << run.describe();
+    std::map<std::string, std::string> registry = readRegistry(home);
+    EXPECT_TRUE(storedBestTime(registry["HS:0x0"], "Audrey", won.seconds, won.seconds, 0));
+
+    const std::string pcm = tilmar_test::readFile(output);
+    // Sixteen chunks past the splash at least, so that silence there means
+    // something.
+    ASSERT_GT(pcm.size(), splash + 16 * 4096) << "the audio thread mixed too little to tell";
+    const size_t sounding = soundingAfterSplash(pcm, splash);
+    if (c.sounds)
+        EXPECT_GT(sounding, 1000u) << pcm.size() << " bytes mixed";
+    else
+        EXPECT_EQ(sounding, 0u) << pcm.size() << " bytes mixed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Silenced, ProgramAudio,
+                         ::testing::Values(Case{"EffectsOnly", 0.0f, 1.0f, true}, Case{"MusicOnly", 1.0f, 0.0f, true},
+                                           Case{"Neither", 0.0f, 0.0f, false}),
+                         [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
+
+} // namespace
