@@ -176,6 +176,9 @@ public:
             }
             if (launch.unprivileged && !tilmar_test::becomeUnprivileged())
                 _exit(127);
+            // closeWindow needs the video layer to take SIGTERM, which it
+            // does only where the signal has its default action.
+            signal(SIGTERM, SIG_DFL);
             execve(program.c_str(), argv.data(), envp.data());
             _exit(127);
         }
