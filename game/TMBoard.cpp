@@ -355,7 +355,8 @@ int32_t TMBoard::m_partnerIndex(const TMTile *tile, int32_t start) const
     for (int32_t i = 0; i < TM_TILE_COUNT; ++i) {
         const int32_t index = (first + i) % TM_TILE_COUNT;
         const TMTile &t = tiles[index];
-        if (&t != tile && t.present && isFree(&t) && t.kind == tile->kind)
+        // The kind first: the free test is a search of the board.
+        if (&t != tile && t.present && t.kind == tile->kind && isFree(&t))
             return index;
     }
     return -1;
