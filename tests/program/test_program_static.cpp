@@ -52,14 +52,6 @@ std::vector<std::string> libraryNeeded(const std::vector<std::string> &needed, c
     return found;
 }
 
-std::string joined(const std::vector<std::string> &names)
-{
-    std::string text;
-    for (const std::string &name : names)
-        text += (text.empty() ? "" : " ") + name;
-    return text;
-}
-
 TEST(ProgramStatic, NoneOfTheNineLibrariesIsLeftToTheLoader)
 {
     const struct

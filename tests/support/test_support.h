@@ -4,11 +4,15 @@
 #ifndef TESTS_SUPPORT_TEST_SUPPORT_H
 #define TESTS_SUPPORT_TEST_SUPPORT_H
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
+#include <grp.h>
+#include <pwd.h>
 #include <functional>
 #include <cstdint>
 #include <string>
@@ -105,6 +109,20 @@ inline bool fileExists(const std::string &path)
     return stat(path.c_str(), &info) == 0;
 }
 
+// The names in a directory, "." and ".." left out, in sorted order.
+inline std::vector<std::string> listDirectory(const std::string &path)
+{
+    std::vector<std::string> names;
+    if (DIR *dir = opendir(path.c_str())) {
+        while (const dirent *e = readdir(dir))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                names.push_back(e->d_name);
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // Makes every directory of the path.
 inline void makeDirs(const std::string &path)
 {
@@ -168,6 +186,44 @@ inline uint32_t rgba(int r, int g, int b, int a)
 inline std::string solidTga(int w, int h, int r, int g, int b, int a = 255)
 {
     return tga32(w, h, [=](int, int) { return rgba(r, g, b, a); });
+}
+
+// Root passes file modes that stop a player. A child process that has to
+// meet them calls this first: a root process becomes "nobody", any other
+// stays as it is. False when root could not be left.
+inline bool becomeUnprivileged()
+{
+    if (geteuid() != 0)
+        return true;
+    const passwd *user = getpwnam("nobody");
+    return user && setgroups(0, nullptr) == 0 && setgid(user->pw_gid) == 0 && setuid(user->pw_uid) == 0 &&
+           geteuid() != 0;
+}
+
+// What is wrong with a crash report for the signal's name as the whole of
+// the output: the header, one tab-indented line per frame (1 to 200), the
+// closing brace and an empty line. Empty when nothing is.
+inline std::string crashReportProblems(const std::string &name, const std::string &out)
+{
+    const std::string head = "Signal " + name + " received.\n\nStack dump:\n{\n";
+    const std::string tail = "}\n\n";
+    if (out.compare(0, head.size(), head) != 0)
+        return "no header";
+    if (out.size() < head.size() + tail.size() || out.compare(out.size() - tail.size(), tail.size(), tail) != 0)
+        return "no closing brace at the end";
+    const std::string frames = out.substr(head.size(), out.size() - head.size() - tail.size());
+    size_t lines = 0;
+    for (size_t start = 0; start < frames.size(); ++lines) {
+        const size_t end = frames.find('\n', start);
+        if (end == std::string::npos)
+            return "a frame line without its line end";
+        if (frames[start] != '\t' || end - start < 2)
+            return "frame line \"" + frames.substr(start, end - start) + "\"";
+        start = end + 1;
+    }
+    if (lines < 1 || lines > 200)
+        return std::to_string(lines) + " frame lines";
+    return "";
 }
 
 struct ChildOutcome
