@@ -27,8 +27,11 @@ bool isOption(const char *arg, const char *shortName, const char *longName)
 // the next argument as its file.
 struct Options
 {
-    // The usage text (or the demo message) would end the process. The tests
-    // run those cases in a child, far too slow here, so they are skipped.
+    // The usage text or the demo message would exit the process. The
+    // platform tests run those lines in a forked child (runInChild) and look
+    // at its exit status; a fork per input would starve the fuzzer, so a
+    // line whose walk reaches "-h"/"--help" or a demo option without a file
+    // is skipped whole, before buildCommandLine sees it.
     bool exits = false;
     int fullscreenOptions = 0;
     int32_t fullscreen = -1;          // the choice of the last of them
@@ -95,10 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // ends at the end of the input.
     const std::string bytes(reinterpret_cast<const char *>(data), size);
     std::vector<const char *> argv = {"tilmar"};
-    for (size_t at = 0; at < bytes.size(); at = bytes.find('\0', at) + 1) {
+    for (size_t at = 0; at < bytes.size();) {
         argv.push_back(bytes.c_str() + at);
-        if (bytes.find('\0', at) == std::string::npos)
+        const size_t end = bytes.find('\0', at);
+        if (end == std::string::npos)
             break;
+        at = end + 1;
     }
     const Options options = walk(argv);
     if (options.exits || options.fullscreenOptions > kMaxFullscreenOptions)
@@ -134,7 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     cvars.parseCommandLine(commandLine);
     for (const Switch &option : kSwitches) {
         const char *value = cvars.getVariableString(option.variable);
-        const char *expected = given(options, option.shortName, option.longName) ? option.whenGiven : option.otherwise;
+        const bool on = given(options, option.shortName, option.longName);
+        const char *expected = on ? option.whenGiven : option.otherwise;
         if (!value || std::strcmp(value, expected) != 0)
             __builtin_trap();
     }
