@@ -163,6 +163,12 @@ public:
                     float endFraction);
     bool loadCollisionMaps(const HCollisionMapLoadItem *items, int32_t count);
 
+    // The address openPartnerURL shows: the default, replaced by the partner
+    // named in the resources' "config.txt", replaced by the registry's
+    // "partnerURL"; written into url, cut to size.
+    void findPartnerURL(const char *defaultURL, const char *companyName, const char *productName, char *url,
+                        size_t size);
+
     // Sound and music.
     bool playSound(const char *name, int32_t volume, uint8_t flag, bool allowRestart);
     void setAudioPaused(bool paused);

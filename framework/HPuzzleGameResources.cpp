@@ -238,10 +238,12 @@ static bool s_parsePartnerConfig(const char *text, char *url, size_t size)
     return true;
 }
 
-void HPuzzleGame::openPartnerURL(const char *defaultURL, const char *companyName, const char *productName)
+void HPuzzleGame::findPartnerURL(const char *defaultURL, const char *companyName, const char *productName,
+                                 char *url, size_t size)
 {
-    char url[1024];
-    strCopy(url, defaultURL ? defaultURL : "", sizeof url);
+    if (!url || size == 0)
+        return;
+    strCopy(url, defaultURL ? defaultURL : "", size);
 
     HFile *config = m_pResourceFileSystem ? m_pResourceFileSystem->openFileForRead("config.txt") : nullptr;
     if (config) {
@@ -251,7 +253,7 @@ void HPuzzleGame::openPartnerURL(const char *defaultURL, const char *companyName
             const int32_t read = config->read(text, sizeof text - 1);
             if (read > 0) {
                 text[read] = '\0';
-                s_parsePartnerConfig(text, url, sizeof url);
+                s_parsePartnerConfig(text, url, size);
             }
         }
         config->close();
@@ -261,8 +263,14 @@ void HPuzzleGame::openPartnerURL(const char *defaultURL, const char *companyName
     if (registry && registry->open(&m_cvarManager, companyName, productName)) {
         char value[1024];
         if (registry->readString("partnerURL", value, sizeof value))
-            strCopy(url, value, sizeof url);
+            strCopy(url, value, size);
         registry->close();
     }
+}
+
+void HPuzzleGame::openPartnerURL(const char *defaultURL, const char *companyName, const char *productName)
+{
+    char url[1024];
+    findPartnerURL(defaultURL, companyName, productName, url, sizeof url);
     launchWebBrowser(url);
 }

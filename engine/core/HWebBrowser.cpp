@@ -119,10 +119,12 @@ bool s_isAsciiAlphanumeric(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
+} // namespace
+
 // The URL reaches the shell inside single quotes, so it may hold no quote
 // and, to be safe in any shell, no other character the shell treats
 // specially; and no leading '-' that a browser would take for an option.
-bool s_isLaunchableURL(const char *url)
+bool isLaunchableURL(const char *url)
 {
     if (url == nullptr || !s_isAsciiAlphanumeric(url[0]))
         return false;
@@ -133,14 +135,12 @@ bool s_isLaunchableURL(const char *url)
     return true;
 }
 
-} // namespace
-
 void launchWebBrowser(const char *url)
 {
     SDL_Quit();
 
     bool launched = false;
-    if (s_isLaunchableURL(url)) {
+    if (isLaunchableURL(url)) {
         const int32_t consoleOnly = getenv("DISPLAY") == nullptr ? 1 : 0;
         for (const HBrowserEntry &browser : s_browsers) {
             if (browser.consoleOnly != consoleOnly || !s_isInPath(browser.program))

@@ -11,4 +11,7 @@
 // standard error says the page cannot be shown.
 [[noreturn]] void launchWebBrowser(const char *url);
 
+// True for a URL that launchWebBrowser hands to the shell, as above.
+bool isLaunchableURL(const char *url);
+
 #endif

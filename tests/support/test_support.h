@@ -26,16 +26,17 @@ namespace tilmar_test {
 // Exit status of a child whose body returned instead of ending the process.
 constexpr int kBodyReturned = 250;
 
-// A fresh directory under /tmp, removed with everything in it at the end.
+// A fresh directory under /tmp (or the given parent), removed with
+// everything in it at the end.
 class TempDir
 {
 public:
-    TempDir()
+    explicit TempDir(const std::string &parent = "/tmp")
     {
-        char pattern[] = "/tmp/tilmar_test_XXXXXX";
-        if (mkdtemp(pattern) != nullptr) {
+        std::string pattern = parent + "/tilmar_test_XXXXXX";
+        if (mkdtemp(&pattern[0]) != nullptr) {
             char resolved[PATH_MAX];
-            m_path = realpath(pattern, resolved) != nullptr ? resolved : pattern;
+            m_path = realpath(pattern.c_str(), resolved) != nullptr ? resolved : pattern;
         }
     }
     ~TempDir()
