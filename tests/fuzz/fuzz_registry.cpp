@@ -90,17 +90,19 @@ void readAll(Registry &registry)
     }
 }
 
-// The game's settings save: the known keys rewritten in place, a name
-// written whole, and one key the file did not have.
+// The game's saves: every setting and the name written whole, as the
+// settings are saved, and one best time, as a finished game saves them.
 void writeSettings(Registry &registry)
 {
     const int32_t one = 1;
     for (const char *key : kValueKeys)
-        if (registry.readData(key, nullptr, 0, nullptr))
-            registry.writeValue(key, &one, sizeof one);
+        registry.writeValue(key, &one, sizeof one);
     char name[TM_LAST_NAME_SIZE] = "Player";
     registry.writeData("LastHighScoreName", name, sizeof name);
-    registry.writeData("HS:0x0", nullptr, 0);
+    TMBestTime best;
+    std::memset(&best, 0, sizeof best);
+    best.magic = TM_BEST_TIME_MAGIC;
+    registry.writeValue("HS:0x0", &best, sizeof best);
 }
 
 } // namespace
@@ -116,10 +118,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
 
     Registry registry;
-    if (open(registry)) {
-        readAll(registry);
-        writeSettings(registry);
+    if (!open(registry)) {
+        registry.close();
+        return 0;  // nothing loaded, nothing to compare
     }
+    readAll(registry);
+    writeSettings(registry);
     if (!registry.close())
         return 0;
 

@@ -64,6 +64,25 @@ inline std::string programPath(const std::string &name = "tilmar")
     return std::string(TILMAR_BINARY_DIR) + "/bin/" + name;
 }
 
+// A copy of the program in dir/bin, where it takes its archive from
+// dir/Resources: a copy of the build's when withArchive, else none yet. A
+// copy, not a link: the folder's removal changes the modes of what it holds.
+// Runs as another user need it, since the build folder may lie in a home
+// only its owner can enter.
+inline std::string placeProgram(const tilmar_test::TempDir &dir, bool withArchive)
+{
+    tilmar_test::makeDirs(dir / "bin");
+    tilmar_test::makeDirs(dir / "Resources");
+    const std::string placed = dir / "bin/tilmar";
+    EXPECT_TRUE(tilmar_test::writeFile(placed, tilmar_test::readFile(programPath()), 0755));
+    if (withArchive) {
+        const std::string archive = tilmar_test::readFile(std::string(TILMAR_BINARY_DIR) + "/Resources/tilmar.vmz");
+        EXPECT_FALSE(archive.empty());
+        EXPECT_TRUE(tilmar_test::writeFile(dir / "Resources/tilmar.vmz", archive, 0644));
+    }
+    return placed;
+}
+
 // How the program is started: the file run, the name it is given as its
 // first argument, the directory it starts in and the PATH it sees.
 struct Launch

@@ -11,18 +11,6 @@ namespace {
 using namespace program_test;
 using tilmar_test::TempDir;
 
-// A copy of the program in dir/bin, where it takes its archive from
-// dir/Resources. A copy, not a link: the folder's removal changes the
-// modes of what it holds.
-std::string placeProgram(const TempDir &dir)
-{
-    tilmar_test::makeDirs(dir / "bin");
-    tilmar_test::makeDirs(dir / "Resources");
-    const std::string placed = dir / "bin/tilmar";
-    EXPECT_TRUE(tilmar_test::writeFile(placed, tilmar_test::readFile(programPath()), 0755));
-    return placed;
-}
-
 uint32_t le32At(const std::string &bytes, size_t at)
 {
     uint32_t value = 0;
@@ -81,7 +69,7 @@ TEST(ProgramStartupFaults, AnArchiveThatCannotBeUsedIsReportedAndTheProgramEnds)
         SCOPED_TRACE(c.what);
         TempDir home;
         Launch launch;
-        launch.program = placeProgram(home);
+        launch.program = placeProgram(home, false);
         const std::string path = home / "Resources/tilmar.vmz";
         if (c.place == kFolder) {
             ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
