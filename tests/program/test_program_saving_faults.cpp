@@ -20,18 +20,10 @@ using tilmar_test::listDirectory;
 // The name the enter-name dialog offers: the last one stored.
 const char kRememberedName[] = "Remembered";
 
-size_t occurrences(const std::string &text, const std::string &part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
-        ++count;
-    return count;
-}
-
 // The alert a failed save shows, with the reason.
 std::string saveAlert(int error)
 {
-    return "| Alert |\n+-------+\nfailed to open registry: " + std::string(std::strerror(error)) + "\n";
+    return tilmar_test::registrySaveAlert(std::strerror(error));
 }
 
 // A player's registry after some games, as the game writes it: the
@@ -172,7 +164,7 @@ void expectPlayedWithoutAHome(const std::vector<HomeCase> &cases)
         EXPECT_EQ(run.out.find("Missing Resource File"), std::string::npos) << run.out;
         // The settings saved when the game started, and the best time saved
         // at its end, which tries the settings once more first.
-        EXPECT_GE(occurrences(run.out, saveAlert(ENOENT)), 3u) << run.out;
+        EXPECT_GE(tilmar_test::countOf(run.out, saveAlert(ENOENT)), 3) << run.out;
         EXPECT_EQ(joined(listDirectory(work.path())), "");
         EXPECT_FALSE(tilmar_test::fileExists(registryDirectory(home)));
     }

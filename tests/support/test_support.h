@@ -110,6 +110,21 @@ inline bool fileExists(const std::string &path)
     return stat(path.c_str(), &info) == 0;
 }
 
+// How many times `part` stands in the text.
+inline int countOf(const std::string &text, const std::string &part)
+{
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// The alert a failed save of the settings registry shows, with its reason.
+inline std::string registrySaveAlert(const std::string &reason)
+{
+    return "| Alert |\n+-------+\nfailed to open registry: " + reason + "\n";
+}
+
 // The names in a directory, "." and ".." left out, in sorted order.
 inline std::vector<std::string> listDirectory(const std::string &path)
 {

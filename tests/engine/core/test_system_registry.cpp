@@ -479,7 +479,7 @@ std::string failedSaveProblems(TestRegistry &registry, const std::string &dir, c
     std::string problems;
     if (closed)
         problems += "the save was reported as done; ";
-    if (shown.find("| Alert |\n+-------+\nfailed to open registry: " + reason + "\n") == std::string::npos)
+    if (shown.find(tilmar_test::registrySaveAlert(reason)) == std::string::npos)
         problems += "shown: [" + shown + "]; ";
     if (readBytes(path) != previous)
         problems += "the previous file changed; ";

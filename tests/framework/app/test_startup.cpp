@@ -17,14 +17,6 @@ using namespace tilmar_test;
 
 namespace {
 
-int countOf(const std::string &text, const std::string &what)
-{
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 // Runs the game's whole life as the program's entry would, with the given
 // options, in dir. `configure` prepares the game; facts for the parent go
 // into files of dir.
