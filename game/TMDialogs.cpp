@@ -337,11 +337,13 @@ void Tilmar::showOptions()
     TMOptionsDialog dialog;
     dialog.setUp(m_pDisplayDevice, m_pResourceFileSystem, &m_settings);
     const VGDialogItem *result = dialog.doModal(this, m_pDisplayDevice, &m_eventQueue, 0, this);
-    // The browser launch ends the program. A full-screen choice made in the
-    // dialog has not been carried out yet, so the link must see the mode
-    // the display is really in: it leaves (and saves) only a real full screen.
+    // The browser launch ends the program, so the dialog's changes are saved
+    // first. A full-screen choice made in the dialog has not been carried out
+    // yet: the settings keep the mode the display is really in, and the link
+    // leaves (and saves) only a real full screen.
     if (result == &dialog.getVisitButton()) {
         m_settings.fullscreen = fullscreenBefore;
+        saveSettings();
         visitPartner();
     }
 

@@ -224,6 +224,8 @@ void Tilmar::enterBestTime()
     entry.tilesLeft = tilesLeft;
     s_setName(entry.name, name);
     strCopy(m_settings.lastName, name, sizeof m_settings.lastName);
+    // Saved at once: the player may quit before anything else saves them.
+    saveSettings();
 
     saveBestTimes();
     showBestTimes(layout);

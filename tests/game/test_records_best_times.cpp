@@ -246,10 +246,14 @@ TEST_F(RecordsEntry, AnEntryMovesTheLowerRanksDownTakesTheTypedNameAndIsSaved)
         EXPECT_EQ(bytesOf(entry(c.name.c_str(), c.score, c.time, 0)), bytesOf(table[c.rank]));
         EXPECT_EQ(c.name, game.m_settings.lastName);
 
-        // The whole table is stored at once.
+        // The whole table is stored at once, and so is the name, which a
+        // player who quits next would otherwise lose.
         const std::string file = tilmar_test::readFile(registryPath(home));
         for (int rank = 0; rank < TM_BEST_TIME_RANKS; ++rank)
             EXPECT_EQ(bytesOf(table[rank]), registryValue(file, bestTimeKey(6, rank)));
+        const std::string stored = registryValue(file, "LastHighScoreName");
+        EXPECT_EQ(static_cast<size_t>(TM_LAST_NAME_SIZE), stored.size());
+        EXPECT_STREQ(c.name.c_str(), stored.c_str()); // what follows the name does not count
         drain();
     }
 }

@@ -1,7 +1,8 @@
-// The options dialog and the rules slide show, worked by the real program
-// from demo files.
+// The options dialog with its partner link, and the rules slide show,
+// worked by the real program from demo files.
 #include <gtest/gtest.h>
 
+#include "engine/core/HUnixPlatform.h"
 #include "program/program_support.h"
 
 namespace {
@@ -25,6 +26,15 @@ void openOptions(DemoWriter &demo)
     demo.wait(500);
 }
 
+// For a fresh player: sound 1 to 0.5, music 0.25 to 0.75, automatic hints
+// off.
+void changeTheOptions(DemoWriter &demo)
+{
+    demo.drag(knob(tmscreen::kOptionsSoundSlider, 1.0f), knob(tmscreen::kOptionsSoundSlider, 0.5f));
+    demo.drag(knob(tmscreen::kOptionsMusicSlider, 0.25f), knob(tmscreen::kOptionsMusicSlider, 0.75f));
+    demo.click(demo::inside(demo::offset(tmscreen::kOptionsDialog, tmscreen::kOptionsAutoHints)));
+}
+
 void closeOptions(DemoWriter &demo)
 {
     demo.wait(300);
@@ -44,12 +54,9 @@ TEST(ProgramDialogs, OptionsChangeTheVolumesAndAutomaticHintsAndSaveThem)
 {
     tilmar_test::TempDir home;
     {
-        // A fresh player: sound at 1, music at 0.25, automatic hints on.
         DemoWriter demo(2000);
         openOptions(demo);
-        demo.drag(knob(tmscreen::kOptionsSoundSlider, 1.0f), knob(tmscreen::kOptionsSoundSlider, 0.5f));
-        demo.drag(knob(tmscreen::kOptionsMusicSlider, 0.25f), knob(tmscreen::kOptionsMusicSlider, 0.75f));
-        demo.click(demo::inside(demo::offset(tmscreen::kOptionsDialog, tmscreen::kOptionsAutoHints)));
+        changeTheOptions(demo);
         closeOptions(demo);
         leaveFromTitle(demo);
         const RunResult run = runDemo(home, demo);
@@ -69,6 +76,32 @@ TEST(ProgramDialogs, OptionsChangeTheVolumesAndAutomaticHintsAndSaveThem)
         ASSERT_TRUE(run.endedWell()) << run.describe();
         expectSettings(home, 0.25f, 0.75f, 1);
     }
+}
+
+TEST(ProgramDialogs, VisitPartnerSavesTheChangesOfTheSameVisitThenStartsTheBrowser)
+{
+    // Without a display the launcher runs "links" in the terminal: this one
+    // only writes down what it was given.
+    tilmar_test::TempDir home;
+    tilmar_test::TempDir tools;
+    const std::string given = home / "browser.txt";
+    const std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + given + "'\n";
+    ASSERT_TRUE(tilmar_test::writeFile(tools / "links", script, 0755));
+
+    DemoWriter demo(2000);
+    openOptions(demo);
+    changeTheOptions(demo);
+    demo.wait(300);
+    demo.click(demo::inside(demo::offset(tmscreen::kOptionsDialog, tmscreen::kOptionsVisit)));
+    Launch launch;
+    launch.path = tools.path() + ":/usr/bin:/bin";
+    const RunResult run = runDemo(home, demo, launch);
+
+    // The launcher ends the program: had the click missed, it would have
+    // waited for live input until it was killed.
+    ASSERT_TRUE(run.endedWell()) << run.describe();
+    EXPECT_EQ(std::string(kVelmoraWebAddress) + "\n", tilmar_test::readFile(given)) << run.describe();
+    expectSettings(home, 0.5f, 0.75f, 0);
 }
 
 TEST(ProgramDialogs, RulesSlideShowOpensPagesAndClosesWithTheClockStopped)

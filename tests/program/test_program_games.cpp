@@ -16,20 +16,45 @@ int32_t seconds(uint64_t ms)
     return static_cast<int32_t>(ms / 1000);
 }
 
-TEST(ProgramGames, WonClassicGameStoresItsBestTime)
+TEST(ProgramGames, WonClassicGameStoresItsBestTimeAndTheNameForTheNextStart)
 {
-    WonGame won;
-    ASSERT_NO_FATAL_FAILURE(writeWonGame(won, "Winifred"));
-    std::map<std::string, std::string> registry = runInFreshHome(won.demo);
+    tilmar_test::TempDir home;
+    {
+        WonGame won;
+        ASSERT_NO_FATAL_FAILURE(writeWonGame(won, "Winifred"));
+        const RunResult run = runDemo(home, won.demo);
+        ASSERT_TRUE(run.endedWell()) << run.describe();
+        std::map<std::string, std::string> registry = readRegistry(home);
 
-    EXPECT_TRUE(storedBestTime(registry["HS:0x0"], "Winifred", won.seconds, won.seconds, 0));
-    // The holder of the first place moved down one.
-    const TMBestTime second = decodeBestTime(registry["HS:0x1"]);
-    EXPECT_EQ(second.magic, TM_BEST_TIME_MAGIC);
-    EXPECT_STREQ(second.name, "Dov");
-    EXPECT_EQ(second.score, TM_PLACEHOLDER_SECONDS);
-    EXPECT_EQ(second.tilesLeft, TM_PLACEHOLDER_TILES);
-    EXPECT_EQ(registry.count("HS:17x7"), 1u) << "every table is written";
+        EXPECT_TRUE(storedBestTime(registry["HS:0x0"], "Winifred", won.seconds, won.seconds, 0));
+        // The holder of the first place moved down one.
+        const TMBestTime second = decodeBestTime(registry["HS:0x1"]);
+        EXPECT_EQ(second.magic, TM_BEST_TIME_MAGIC);
+        EXPECT_STREQ(second.name, "Dov");
+        EXPECT_EQ(second.score, TM_PLACEHOLDER_SECONDS);
+        EXPECT_EQ(second.tilesLeft, TM_PLACEHOLDER_TILES);
+        EXPECT_EQ(registry.count("HS:17x7"), 1u) << "every table is written";
+        // The player quit right after typing it: the name is kept all the same.
+        const std::string lastName = registry["LastHighScoreName"];
+        ASSERT_EQ(lastName.size(), static_cast<size_t>(TM_LAST_NAME_SIZE));
+        EXPECT_STREQ(lastName.c_str(), "Winifred");
+    }
+    {
+        // The next start offers that name, not the login name: Enter on it
+        // enters the same game again, which goes below its equal.
+        WonGame won;
+        ASSERT_NO_FATAL_FAILURE(writeWonBoard(won));
+        continueToName(won.demo);
+        confirmName(won.demo);
+        won.demo.quit();
+        const RunResult run = runDemo(home, won.demo);
+        ASSERT_TRUE(run.endedWell()) << run.describe();
+        std::map<std::string, std::string> registry = readRegistry(home);
+
+        EXPECT_TRUE(storedBestTime(registry["HS:0x0"], "Winifred", won.seconds, won.seconds, 0));
+        EXPECT_TRUE(storedBestTime(registry["HS:0x1"], "Winifred", won.seconds, won.seconds, 0));
+        EXPECT_STREQ(decodeBestTime(registry["HS:0x2"]).name, "Dov");
+    }
 }
 
 TEST(ProgramGames, DeadEndEndsInTheNoMoreMovesDialog)
@@ -145,7 +170,7 @@ TEST(ProgramGames, QuitInARunningGameAsksRefusedThenAccepted)
     // The first game went on to its end after the refusal.
     const int32_t secs = seconds(last - start - (refused - asked));
     EXPECT_TRUE(storedBestTime(registry["HS:0x0"], "Refuser", secs, secs, 0));
-    // Starting the second game saved the name entered for the first.
+    // The name entered for the first game is stored.
     const std::string lastName = registry["LastHighScoreName"];
     ASSERT_EQ(lastName.size(), static_cast<size_t>(TM_LAST_NAME_SIZE));
     EXPECT_STREQ(lastName.c_str(), "Refuser");
