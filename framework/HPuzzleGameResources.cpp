@@ -191,9 +191,10 @@ int32_t HPuzzleGame::saveStateStack(void *buffer, int32_t size)
 {
     if (!buffer || size < kStateStackSnapshotSize)
         return 0;
-    uint8_t *out = static_cast<uint8_t *>(buffer);
-    zephStoreLES32(out, m_stateTop);
-    std::memcpy(out + 4, m_stateStack, kStateStackSize);
+    HStateStackSnapshot snapshot;
+    zephStoreLES32(&snapshot.top, m_stateTop);
+    std::memcpy(snapshot.states, m_stateStack, kStateStackSize);
+    std::memcpy(buffer, &snapshot, sizeof snapshot);
     return kStateStackSnapshotSize;
 }
 
@@ -201,13 +202,14 @@ bool HPuzzleGame::loadStateStack(const void *buffer, int32_t size)
 {
     if (!buffer || size != kStateStackSnapshotSize)
         return false;
-    const uint8_t *in = static_cast<const uint8_t *>(buffer);
-    const int32_t top = zephLoadLES32(in);
+    HStateStackSnapshot snapshot;
+    std::memcpy(&snapshot, buffer, sizeof snapshot);
+    const int32_t top = zephLoadLES32(&snapshot.top);
     // Any other top would index outside the 32 entries later.
     if (top < -1 || top >= kStateStackSize)
         return false;
     m_stateTop = top;
-    std::memcpy(m_stateStack, in + 4, kStateStackSize);
+    std::memcpy(m_stateStack, snapshot.states, kStateStackSize);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/HFile.h"
+#include "engine/core/HPortability.h"
 #include "engine/core/HSystemRegistry.h"
 #include "engine/media/H2DDisplayDevice.h"
 #include "support/test_support.h"
@@ -175,6 +176,29 @@ TEST_F(LoadingTest, StateStackSnapshot)
         EXPECT_EQ(other.getState(0), 31);
     }
     other.shutdown();
+}
+
+// The snapshot as a peer makes it with the named record: the top index
+// little-endian, so its bytes 00 00 00 01 are 16777216, not 1.
+TEST_F(LoadingTest, StateStackSnapshotIsTheNamedRecord)
+{
+    HStateStackSnapshot snapshot;
+    std::memset(snapshot.states, 0xFF, sizeof snapshot.states);
+    snapshot.states[0] = 4;
+    snapshot.states[1] = 200;
+    zephStoreLES32(&snapshot.top, 1);
+    ASSERT_TRUE(game.loadStateStack(&snapshot, sizeof snapshot));
+    EXPECT_EQ(game.getState(0), -56) << "entries are signed bytes";
+    EXPECT_EQ(game.getState(-1), 4);
+
+    HStateStackSnapshot saved;
+    ASSERT_EQ(game.saveStateStack(&saved, sizeof saved), 36);
+    EXPECT_EQ(std::memcmp(&saved, &snapshot, sizeof saved), 0);
+
+    const uint8_t bigEndianOne[4] = {0, 0, 0, 1};
+    std::memcpy(&snapshot.top, bigEndianOne, 4);
+    EXPECT_FALSE(game.loadStateStack(&snapshot, sizeof snapshot));
+    EXPECT_EQ(game.getState(0), -56) << "a refused snapshot changes nothing";
 }
 
 // ---- partner link ----
