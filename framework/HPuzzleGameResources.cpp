@@ -249,14 +249,13 @@ void HPuzzleGame::findPartnerURL(const char *defaultURL, const char *companyName
 
     HFile *config = m_pResourceFileSystem ? m_pResourceFileSystem->openFileForRead("config.txt") : nullptr;
     if (config) {
-        // A file too long for the buffer is not taken in part.
-        if (config->getSize() < 1024) {
-            char text[1024];
-            const int32_t read = config->read(text, sizeof text - 1);
-            if (read > 0) {
-                text[read] = '\0';
-                s_parsePartnerConfig(text, url, size);
-            }
+        // Only the first 1023 bytes are looked at, however long the file:
+        // the two lines are expected at its start.
+        char text[1024];
+        const int32_t read = config->read(text, sizeof text - 1);
+        if (read > 0) {
+            text[read] = '\0';
+            s_parsePartnerConfig(text, url, size);
         }
         config->close();
     }
