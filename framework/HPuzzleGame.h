@@ -30,10 +30,21 @@ class HOggVorbisAudioStream;
 struct HBitmapFont;
 class UIControl;
 
-// The 36-byte snapshot of the state stack: the top index as a little-endian
-// int32 at offset 0, then the 32 entries (0xFF for empty ones).
 constexpr int32_t kStateStackSize = 32;
-constexpr int32_t kStateStackSnapshotSize = 36;
+
+// The 36-byte snapshot of the state stack, as saveStateStack writes it and
+// loadStateStack takes it: the top index (-1 for an empty stack) stored
+// little-endian whatever the host's order, then the 32 entries in stack
+// order, 0xFF for empty ones.
+struct HStateStackSnapshot
+{
+    int32_t top; // little-endian bytes, through zephStoreLES32 and zephLoadLES32
+    uint8_t states[kStateStackSize];
+};
+static_assert(sizeof(HStateStackSnapshot) == 36, "the snapshot is 36 bytes");
+static_assert(offsetof(HStateStackSnapshot, top) == 0, "the top index comes first");
+static_assert(offsetof(HStateStackSnapshot, states) == 4, "the entries follow the top index");
+constexpr int32_t kStateStackSnapshotSize = static_cast<int32_t>(sizeof(HStateStackSnapshot));
 
 // One entry of a sprite loading list; a null name is skipped.
 struct HSpriteLoadItem

@@ -12,8 +12,8 @@ int32_t HPuzzleGame::showMessageDialog(int32_t x, int32_t y, int32_t timeout, co
     // with no cancel button the dialog could then never be confirmed.
     const int32_t okWaits = timeout > 0 ? timeout : 0;
     int32_t result = 0;
-    // A dialog whose pictures are missing would show nothing to click, so
-    // it is not run and answers as if cancelled.
+    // Without its background or OK picture the dialog would show nothing
+    // to read or click, so it is not run and answers as if cancelled.
     if (dialog.layout(m_pDisplayDevice, m_pResourceFileSystem, x, y, okWaits, backgroundName, okName, okAltName,
                       cancelName, cancelAltName)) {
         VGDialogItem *answer = dialog.doModal(this, m_pDisplayDevice, &m_eventQueue, timeout, this);

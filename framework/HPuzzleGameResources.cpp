@@ -191,9 +191,10 @@ int32_t HPuzzleGame::saveStateStack(void *buffer, int32_t size)
 {
     if (!buffer || size < kStateStackSnapshotSize)
         return 0;
-    uint8_t *out = static_cast<uint8_t *>(buffer);
-    zephStoreLES32(out, m_stateTop);
-    std::memcpy(out + 4, m_stateStack, kStateStackSize);
+    HStateStackSnapshot snapshot;
+    zephStoreLES32(&snapshot.top, m_stateTop);
+    std::memcpy(snapshot.states, m_stateStack, kStateStackSize);
+    std::memcpy(buffer, &snapshot, sizeof snapshot);
     return kStateStackSnapshotSize;
 }
 
@@ -201,13 +202,14 @@ bool HPuzzleGame::loadStateStack(const void *buffer, int32_t size)
 {
     if (!buffer || size != kStateStackSnapshotSize)
         return false;
-    const uint8_t *in = static_cast<const uint8_t *>(buffer);
-    const int32_t top = zephLoadLES32(in);
+    HStateStackSnapshot snapshot;
+    std::memcpy(&snapshot, buffer, sizeof snapshot);
+    const int32_t top = zephLoadLES32(&snapshot.top);
     // Any other top would index outside the 32 entries later.
     if (top < -1 || top >= kStateStackSize)
         return false;
     m_stateTop = top;
-    std::memcpy(m_stateStack, in + 4, kStateStackSize);
+    std::memcpy(m_stateStack, snapshot.states, kStateStackSize);
     return true;
 }
 
@@ -247,14 +249,13 @@ void HPuzzleGame::findPartnerURL(const char *defaultURL, const char *companyName
 
     HFile *config = m_pResourceFileSystem ? m_pResourceFileSystem->openFileForRead("config.txt") : nullptr;
     if (config) {
-        // A file too long for the buffer is not taken in part.
-        if (config->getSize() < 1024) {
-            char text[1024];
-            const int32_t read = config->read(text, sizeof text - 1);
-            if (read > 0) {
-                text[read] = '\0';
-                s_parsePartnerConfig(text, url, size);
-            }
+        // Only the first 1023 bytes are looked at, however long the file:
+        // the two lines are expected at its start.
+        char text[1024];
+        const int32_t read = config->read(text, sizeof text - 1);
+        if (read > 0) {
+            text[read] = '\0';
+            s_parsePartnerConfig(text, url, size);
         }
         config->close();
     }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include "engine/core/HMath.h"
 #include "engine/core/HMessages.h"
@@ -198,11 +199,12 @@ void VGDialogItemButton::updateRect()
     const int32_t left = m_x + cornerX;
     const int32_t top = m_y + cornerY;
 
-    const VGSprite *sizer = m_pDisabledImage;
-    if (!sizer)
-        sizer = m_pHighlightedImage;
-    if (!sizer)
-        sizer = m_pNormalImage;
+    // An image whose picture did not load has no size to give: a button
+    // missing only its highlighted picture keeps the normal one's place.
+    const VGSprite *sizer = nullptr;
+    for (const VGSprite *image : {m_pDisabledImage, m_pHighlightedImage, m_pNormalImage})
+        if (!sizer && image && image->isLoaded())
+            sizer = image;
     if (sizer)
         m_rect = HRect(left, top, left + sizer->getWidth(), top + sizer->getHeight());
     else

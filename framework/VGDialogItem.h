@@ -70,8 +70,8 @@ protected:
 };
 
 // A push button drawn from images, in screen coordinates: the position plus
-// the dialog's corner, sized by the last image given of normal, highlighted,
-// disabled (empty at the position without any).
+// the dialog's corner, sized by the last loaded image given of normal,
+// highlighted, disabled (empty at the position without any).
 class VGDialogItemButton : public VGDialogItem
 {
     H_DECLARE_CLASSINFO();

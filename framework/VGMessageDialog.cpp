@@ -18,15 +18,18 @@ int32_t VGMessageDialog::layout(H2DDisplayDevice *display, HFileSystem *fileSyst
     if (!display || !fileSystem || !backgroundPath || !okPath)
         return 0;
 
-    bool loaded = m_loadImage(m_backgroundImage, display, fileSystem, backgroundPath);
-    loaded = m_loadImage(m_okImage, display, fileSystem, okPath) && loaded;
+    // Without its background or its OK picture the dialog would show
+    // nothing to read or to click. The other pictures are extras: one that
+    // does not load leaves its button without that picture.
+    bool usable = m_loadImage(m_backgroundImage, display, fileSystem, backgroundPath);
+    usable = m_loadImage(m_okImage, display, fileSystem, okPath) && usable;
     m_bHasCancel = cancelPath != nullptr;
     if (cancelPath)
-        loaded = m_loadImage(m_cancelImage, display, fileSystem, cancelPath) && loaded;
+        m_loadImage(m_cancelImage, display, fileSystem, cancelPath);
     if (okHighlightedPath)
-        loaded = m_loadImage(m_okHighlightedImage, display, fileSystem, okHighlightedPath) && loaded;
+        m_loadImage(m_okHighlightedImage, display, fileSystem, okHighlightedPath);
     if (cancelHighlightedPath)
-        loaded = m_loadImage(m_cancelHighlightedImage, display, fileSystem, cancelHighlightedPath) && loaded;
+        m_loadImage(m_cancelHighlightedImage, display, fileSystem, cancelHighlightedPath);
 
     setBackground(&m_backgroundImage);
     const int32_t width = m_backgroundImage.getWidth();
@@ -58,7 +61,7 @@ int32_t VGMessageDialog::layout(H2DDisplayDevice *display, HFileSystem *fileSyst
         // Enter cancels.
         setDefaultItem(&m_cancelButton);
     }
-    return loaded ? 1 : 0;
+    return usable ? 1 : 0;
 }
 
 void VGMessageDialog::unloadImages()

@@ -23,9 +23,10 @@ public:
     // -1 centres the dialog on that axis of the screen. A non-zero okWaits
     // starts the OK button disabled until the time-out has run out. Without
     // a cancel path there is no cancel button; without highlighted paths the
-    // normal images stand in. Answers 1, or 0 when a display, a file system,
-    // the background or the OK image is missing or a named image does not
-    // load (whatever did load is still laid out and must be unloaded).
+    // normal images stand in. A named cancel or highlighted image that does
+    // not load is simply not drawn. Answers 1, or 0 when a display, a file
+    // system, the background or the OK image is missing or does not load
+    // (whatever did load is still laid out and must be unloaded).
     int32_t layout(H2DDisplayDevice *display, HFileSystem *fileSystem, int32_t x, int32_t y, int32_t okWaits,
                    const char *backgroundPath, const char *okPath, const char *okHighlightedPath,
                    const char *cancelPath, const char *cancelHighlightedPath);

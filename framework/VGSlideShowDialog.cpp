@@ -32,10 +32,10 @@ int32_t VGSlideShowDialog::layout(int32_t x, int32_t y, H2DDisplayDevice *displa
         return 0;
     m_pageCount = pageCount;
     m_currentPage = 0;
-    bool loaded = true;
     for (int32_t i = 0; i < pageCount; ++i) {
         m_pPages[i] = new (std::nothrow) VGSprite;
-        loaded = m_pPages[i] && m_loadImage(*m_pPages[i], display, fileSystem, pagePaths[i]) && loaded;
+        if (m_pPages[i])
+            m_loadImage(*m_pPages[i], display, fileSystem, pagePaths[i]);
     }
     if (!m_pPages[0])
         return 0;
@@ -46,7 +46,7 @@ int32_t VGSlideShowDialog::layout(int32_t x, int32_t y, H2DDisplayDevice *displa
     VGSprite *const images[] = {&m_closeImage,    &m_closeHighlightedImage,    &m_nextImage,
                                 &m_nextHighlightedImage, &m_previousImage, &m_previousHighlightedImage};
     for (int32_t i = 0; i < 6; ++i)
-        loaded = m_loadImage(*images[i], display, fileSystem, buttonPaths[i]) && loaded;
+        m_loadImage(*images[i], display, fileSystem, buttonPaths[i]);
 
     const int32_t width = m_pPages[0]->getWidth();
     const int32_t height = m_pPages[0]->getHeight();
@@ -66,7 +66,10 @@ int32_t VGSlideShowDialog::layout(int32_t x, int32_t y, H2DDisplayDevice *displa
     addItem(&m_closeButton);
     addItem(&m_previousButton);
     addItem(&m_nextButton);
-    return loaded ? 1 : 0;
+    // The show needs its first page to show and its close picture to end
+    // it; a later page or another button picture that did not load is
+    // simply not drawn.
+    return m_pPages[0]->isLoaded() && m_closeImage.isLoaded() ? 1 : 0;
 }
 
 void VGSlideShowDialog::unloadImages()

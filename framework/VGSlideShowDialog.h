@@ -23,8 +23,9 @@ public:
     // Makes and loads pageCount pages (each a sprite of its own in an array
     // made here), shows page 0 at (x, y) and places the buttons over it.
     // Answers 1, or 0 when a display, a file system, a path or every page is
-    // missing (pageCount below 1) or an image does not load; the pages made
-    // are kept for destroyPages in every case.
+    // missing (pageCount below 1) or the first page or the close image does
+    // not load; another image that does not load is simply not drawn. The
+    // pages made are kept for destroyPages in every case.
     int32_t layout(int32_t x, int32_t y, H2DDisplayDevice *display, HFileSystem *fileSystem,
                    const char *closePath, const char *closeHighlightedPath, const char *nextPath,
                    const char *nextHighlightedPath, const char *previousPath,

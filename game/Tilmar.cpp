@@ -33,10 +33,11 @@ bool s_createDevices(Tilmar &game, bool fullscreen)
                                 2, 16, 22050);
 }
 
-// The game's bitmap font: the glyph sheet of slot 0 in 8 x 12 cells.
-HBitmapFont *s_createFont(H2DDisplayDevice *display, VGSprite &sheet)
+// The game's bitmap font: the glyph sheet of slot 0 in 8 x 12 cells. A font
+// without its sheet draws nothing.
+HBitmapFont *s_createFont(H2DDisplayDevice *display, VGSprite *sheet)
 {
-    return display->createFont(&sheet, tmscreen::kFontCellWidth, tmscreen::kFontCellHeight);
+    return display->createFont(sheet, tmscreen::kFontCellWidth, tmscreen::kFontCellHeight);
 }
 
 } // namespace
@@ -129,7 +130,9 @@ bool Tilmar::initialize(const char *commandLine, const char *resourceDirectory)
 
     tracePrint("...loading assets\n");
     const bool loaded = m_loadArt();
-    m_pFont = s_createFont(m_pDisplayDevice, m_sprites[TM_ART_FONT]);
+    // Taken through getSprite, whose alert reports a font picture that did
+    // not load.
+    m_pFont = s_createFont(m_pDisplayDevice, getSprite(TM_ART_FONT));
     loadBestTimes();
     if (!loaded)
         return false;
@@ -175,7 +178,7 @@ void Tilmar::toggleFullscreen()
             alertBox("toggleFullscreen - could not restart subsystems!");
         if (m_pDisplayDevice && m_pInputDevice) {
             m_loadArt();
-            m_pFont = s_createFont(m_pDisplayDevice, m_sprites[TM_ART_FONT]);
+            m_pFont = s_createFont(m_pDisplayDevice, &m_sprites[TM_ART_FONT]);
             m_loadTileSet();
             m_loadBackground();
             playThemeMusic(true);

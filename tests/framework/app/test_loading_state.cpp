@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/HFile.h"
+#include "engine/core/HPortability.h"
 #include "engine/core/HSystemRegistry.h"
 #include "engine/media/H2DDisplayDevice.h"
 #include "support/test_support.h"
@@ -177,6 +178,29 @@ TEST_F(LoadingTest, StateStackSnapshot)
     other.shutdown();
 }
 
+// The snapshot as a peer makes it with the named record: the top index
+// little-endian, so its bytes 00 00 00 01 are 16777216, not 1.
+TEST_F(LoadingTest, StateStackSnapshotIsTheNamedRecord)
+{
+    HStateStackSnapshot snapshot;
+    std::memset(snapshot.states, 0xFF, sizeof snapshot.states);
+    snapshot.states[0] = 4;
+    snapshot.states[1] = 200;
+    zephStoreLES32(&snapshot.top, 1);
+    ASSERT_TRUE(game.loadStateStack(&snapshot, sizeof snapshot));
+    EXPECT_EQ(game.getState(0), -56) << "entries are signed bytes";
+    EXPECT_EQ(game.getState(-1), 4);
+
+    HStateStackSnapshot saved;
+    ASSERT_EQ(game.saveStateStack(&saved, sizeof saved), 36);
+    EXPECT_EQ(std::memcmp(&saved, &snapshot, sizeof saved), 0);
+
+    const uint8_t bigEndianOne[4] = {0, 0, 0, 1};
+    std::memcpy(&snapshot.top, bigEndianOne, 4);
+    EXPECT_FALSE(game.loadStateStack(&snapshot, sizeof snapshot));
+    EXPECT_EQ(game.getState(0), -56) << "a refused snapshot changes nothing";
+}
+
 // ---- partner link ----
 
 // Runs openPartnerURL in a child with a stub console browser on PATH that
@@ -234,10 +258,8 @@ TEST(PartnerLink, MalformedOrHostileAddressesLaunchNothingHarmful)
         std::string registry;
         std::string launched; // "" when nothing may run
     } cases[] = {
-        // No second line, or a file too long to take: the default stays.
+        // No second line: the default stays.
         {"partnerURL=http://first.example.com/\r\n", "", "http://default.example.com/\n"},
-        {"x\r\npartnerURL=http://long.example.com/\r\n" + std::string(1100, 'z'), "",
-         "http://default.example.com/\n"},
         // A second line of another form empties the address: nothing runs.
         {"x\r\nhomepage=http://other.example.com/\r\n", "", ""},
         {"x\r\npartnerURL=http://a.example.com/;touch${IFS}pwned\r\n", "", ""},
@@ -248,6 +270,38 @@ TEST(PartnerLink, MalformedOrHostileAddressesLaunchNothingHarmful)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.config + " | " + c.registry);
         EXPECT_EQ(launchPartner(c.config, c.registry), c.launched);
+    }
+}
+
+// Only the first 1023 bytes of "config.txt" are parsed, however long it is.
+TEST(PartnerLink, ALongConfigIsParsedFromItsFirst1023Bytes)
+{
+    // A first line of n characters, its CR LF, then the partner line.
+    auto config = [](size_t firstLine, const std::string &rest) {
+        return std::string(firstLine, 'a') + "\r\n" + rest;
+    };
+    const std::string partner = "partnerURL=http://long.example.com/path\r\n";
+    struct Case
+    {
+        const char *what;
+        std::string config;
+        std::string launched; // "" when nothing may run
+    } cases[] = {
+        {"both lines at the start of a long file", config(1, partner) + std::string(2000, 'z'),
+         "http://long.example.com/path\n"},
+        {"both lines ending at byte 1023", config(1023 - 2 - partner.size(), partner) + std::string(100, 'z'),
+         "http://long.example.com/path\n"},
+        // Bytes 1014 to 1023 are the start of the address, which is taken.
+        {"the address cut off", config(1000, partner), "http://lon\n"},
+        // The second line read is "partne", which does not match: no address.
+        {"the key cut off", config(1015, partner), ""},
+        // No line end in the bytes read: no second line, the default stays.
+        {"a first line longer than what is read", config(1100, partner), "http://default.example.com/\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_GE(c.config.size(), 1024u);
+        EXPECT_EQ(launchPartner(c.config, ""), c.launched);
     }
 }
 

@@ -122,30 +122,74 @@ TEST_F(MessageDialogTest, LayoutPlacesTheDialogAndItsButtons)
     }
 }
 
-TEST_F(MessageDialogTest, HighlightedImagesStandInForThemselvesWhenMissing)
+TEST_F(MessageDialogTest, HoveredButtonsShowTheirHighlightedImageIfTheyHaveOne)
 {
     struct Case
     {
-        const char *okHi;
-        uint32_t hovered;
+        const char *what;
+        const char *okHi, *cancelHi;
+        bool onCancel;
+        uint32_t hovered; // 0: nothing is drawn
     };
-    for (const Case c : {Case{"okHi.tga", kGreen}, Case{nullptr, kRed}}) {
-        SCOPED_TRACE(c.okHi ? "with a highlighted image" : "without");
+    const Case cases[] = {
+        {"OK with its highlighted image", "okHi.tga", "cancelHi.tga", false, kGreen},
+        {"OK without a highlighted path: the normal image stands in", nullptr, "cancelHi.tga", false, kRed},
+        {"OK whose highlighted image did not load", "none.tga", "cancelHi.tga", false, 0},
+        {"cancel whose highlighted image did not load", "okHi.tga", "none.tga", true, 0},
+    };
+    // The screen pixel a colour of the pictures gives.
+    auto shown = [&](uint32_t colour) -> uint16_t {
+        if (colour == 0)
+            return 0;
+        writeImage("probe.tga", 1, 1, colour);
+        VGSprite probe;
+        EXPECT_TRUE(probe.load(display(), &files, "probe.tga"));
+        const uint16_t pixel = probe.isLoaded() ? probe.getSurface()->getPixels()[0] : 0;
+        probe.unload();
+        return pixel;
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
         VGMessageDialog dialog;
-        ASSERT_EQ(dialog.layout(display(), &files, 0, 0, 0, "bg.tga", "ok.tga", c.okHi, nullptr, nullptr), 1);
-        VGDialogItemButton &ok = dialog.getOkButton(); // (110, 140, 190, 180)
-        ok.handleEvent(moveTo(150, 160));
-        ASSERT_TRUE(ok.isHovered());
+        ASSERT_EQ(dialog.layout(display(), &files, 0, 0, 0, "bg.tga", "ok.tga", c.okHi, "cancel.tga", c.cancelHi), 1);
+        // OK at (55, 140), cancel at (165, 140), each with the 80 x 40 place
+        // of its normal image.
+        VGDialogItemButton &button = c.onCancel ? dialog.getCancelButton() : dialog.getOkButton();
+        const int x = c.onCancel ? 205 : 95;
+        EXPECT_TRUE(rectIs(button.getRect(), x - 40, 140, x + 40, 180));
         clearScreen();
-        ok.draw(display(), HRect(0, 0, 640, 480));
-        VGSprite expected;
-        writeImage("probe.tga", 1, 1, c.hovered);
-        ASSERT_TRUE(expected.load(display(), &files, "probe.tga"));
-        EXPECT_EQ(screenAt(150, 160), expected.getSurface()->getPixels()[0]);
-        expected.unload();
+        button.draw(display(), HRect(0, 0, 640, 480));
+        EXPECT_EQ(screenAt(x, 160), shown(kRed)) << "not hovered";
+        button.handleEvent(moveTo(x, 160));
+        ASSERT_TRUE(button.isHovered());
+        clearScreen();
+        button.draw(display(), HRect(0, 0, 640, 480));
+        EXPECT_EQ(screenAt(x, 160), shown(c.hovered)) << "hovered";
         dialog.unloadImages();
         dialog.removeAllItems();
     }
+}
+
+TEST_F(MessageDialogTest, ACancelImageThatDidNotLoadLeavesAnUndrawnCancelThatEnterStillTakes)
+{
+    VGMessageDialog dialog;
+    ASSERT_EQ(dialog.layout(display(), &files, 0, 0, 0, "bg.tga", "ok.tga", "okHi.tga", "none.tga", nullptr), 1);
+    VGDialogItemButton &ok = dialog.getOkButton();
+    VGDialogItemButton &cancel = dialog.getCancelButton();
+    ASSERT_TRUE(dialog.hasCancelButton());
+    // OK keeps its place beside a cancel button; cancel has no size.
+    EXPECT_TRUE(rectIs(ok.getRect(), 55, 140, 135, 180));
+    EXPECT_EQ(cancel.getRect().x0, cancel.getRect().x1);
+    EXPECT_EQ(dialog.getDefaultItem(), &cancel);
+    clearScreen();
+    clearDialogDirtyList();
+    dialog.invalidate(dialog.getBounds());
+    dialog.draw(display());
+    for (int x : {170, 225, 260, 299})
+        EXPECT_EQ(screenAt(x, 160), screenAt(10, 10)) << x << ": only the background there";
+    EXPECT_TRUE(cancel.handleEvent(enterKey()));
+    dialog.unloadImages();
+    dialog.removeAllItems();
 }
 
 TEST_F(MessageDialogTest, AWaitingOkIsEnabledByTheTimeOutAndTheDialogStaysOpen)
@@ -183,8 +227,7 @@ TEST_F(MessageDialogTest, LayoutFailsWithoutItsRequiredPictures)
         {"no OK path", true, true, "bg.tga", nullptr, nullptr, nullptr},
         {"no background path", true, true, nullptr, "ok.tga", nullptr, nullptr},
         {"missing background", true, true, "none.tga", "ok.tga", nullptr, nullptr},
-        {"missing cancel image", true, true, "bg.tga", "ok.tga", nullptr, "none.tga"},
-        {"missing highlighted image", true, true, "bg.tga", "ok.tga", "none.tga", nullptr},
+        {"missing OK image", true, true, "bg.tga", "none.tga", "okHi.tga", "cancel.tga"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -252,12 +295,50 @@ TEST_F(MessageDialogTest, RunnerWithATimeOutTakesOkOnlyOnceTheTimeHasRunOut)
     EXPECT_EQ(game->frames, clickedAt + 1);
 }
 
-TEST_F(MessageDialogTest, RunnerDoesNotShowADialogWhosePicturesAreMissing)
+TEST_F(MessageDialogTest, RunnerAsksEvenWhenHighlightedOrCancelPicturesAreMissing)
 {
-    post(enterKey());
-    EXPECT_EQ(game->showMessageDialog(-1, -1, 0, "missing.tga", "ok.tga", nullptr, nullptr, nullptr), 0);
-    EXPECT_EQ(game->frames, 0);
-    EXPECT_EQ(drain().size(), 1u) << "the Enter is left for the game";
+    struct Case
+    {
+        const char *what;
+        const char *okHi, *cancel, *cancelHi;
+        HEvent answer;
+        int32_t expected;
+    };
+    // Centred at (170, 140): OK at (225, 280, 305, 320).
+    const Case cases[] = {
+        {"highlighted pictures missing, OK clicked", "none.tga", "cancel.tga", "none.tga", clickAt(260, 300), 1},
+        {"highlighted pictures missing, Enter cancels", "none.tga", "cancel.tga", "none.tga", enterKey(), 0},
+        {"cancel picture missing, OK clicked", "okHi.tga", "none.tga", nullptr, clickAt(260, 300), 1},
+        {"cancel picture missing, Enter cancels", "okHi.tga", "none.tga", nullptr, enterKey(), 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        game->frames = 0;
+        // The pointer first passes over OK, where nothing may be drawn.
+        post({moveTo(260, 300), c.answer});
+        EXPECT_EQ(game->showMessageDialog(-1, -1, 0, "bg.tga", "ok.tga", c.okHi, c.cancel, c.cancelHi), c.expected);
+        EXPECT_GT(game->frames, 0) << "the dialog was shown";
+        drain();
+    }
+}
+
+TEST_F(MessageDialogTest, RunnerDoesNotShowADialogWithoutItsBackgroundOrOkPicture)
+{
+    struct Case
+    {
+        const char *what;
+        const char *background, *ok;
+    };
+    for (const Case c : {Case{"background missing", "missing.tga", "ok.tga"},
+                         Case{"OK picture missing", "bg.tga", "missing.tga"}}) {
+        SCOPED_TRACE(c.what);
+        game->frames = 0;
+        post(enterKey());
+        EXPECT_EQ(game->showMessageDialog(-1, -1, 0, c.background, c.ok, "okHi.tga", "cancel.tga", "cancelHi.tga"),
+                  0);
+        EXPECT_EQ(game->frames, 0);
+        EXPECT_EQ(drain().size(), 1u) << "the Enter is left for the game";
+    }
 }
 
 TEST_F(SlideShowTest, LayoutShowsTheFirstPageWithItsButtons)
@@ -292,24 +373,38 @@ TEST_F(SlideShowTest, LayoutShowsTheFirstPageWithItsButtons)
     }
 }
 
-TEST_F(SlideShowTest, LayoutFailsWithoutPagesOrPaths)
+TEST_F(SlideShowTest, LayoutNeedsItsPathsItsFirstPageAndItsClosePicture)
 {
-    const char *const pages[] = {"page1.tga", "missing.tga"};
-    VGSlideShowDialog none, nullPath, missing;
-    EXPECT_EQ(none.layout(0, 0, display(), &files, "close.tga", "closeHi.tga", "next.tga", "nextHi.tga",
-                          "prev.tga", "prevHi.tga", pages, 0),
-              0);
-    EXPECT_EQ(nullPath.layout(0, 0, display(), &files, "close.tga", nullptr, "next.tga", "nextHi.tga",
-                              "prev.tga", "prevHi.tga", pages, 1),
-              0);
-    EXPECT_EQ(missing.layout(0, 0, display(), &files, "close.tga", "closeHi.tga", "next.tga", "nextHi.tga",
-                             "prev.tga", "prevHi.tga", pages, 2),
-              0);
-    EXPECT_EQ(missing.getPageCount(), 2) << "the pages made are kept for destroyPages";
-    for (VGSlideShowDialog *d : {&none, &nullPath, &missing}) {
-        d->destroyPages();
-        d->unloadImages();
-        d->removeAllItems();
+    struct Case
+    {
+        const char *what;
+        std::vector<const char *> pages;
+        const char *close, *closeHi, *next;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {"no pages", {}, "close.tga", "closeHi.tga", "next.tga", 0},
+        {"a null path", {"page1.tga"}, "close.tga", nullptr, "next.tga", 0},
+        {"first page missing", {"missing.tga", "page1.tga"}, "close.tga", "closeHi.tga", "next.tga", 0},
+        {"close picture missing", {"page1.tga", "page2.tga"}, "missing.tga", "closeHi.tga", "next.tga", 0},
+        // What did not load is simply not drawn.
+        {"a later page missing", {"page1.tga", "missing.tga"}, "close.tga", "closeHi.tga", "next.tga", 1},
+        {"close highlighted picture missing", {"page1.tga"}, "close.tga", "missing.tga", "next.tga", 1},
+        {"next picture missing", {"page1.tga", "page2.tga"}, "close.tga", "closeHi.tga", "missing.tga", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        VGSlideShowDialog dialog;
+        EXPECT_EQ(dialog.layout(0, 0, display(), &files, c.close, c.closeHi, c.next, "nextHi.tga", "prev.tga",
+                                "prevHi.tga", c.pages.data(), static_cast<int32_t>(c.pages.size())),
+                  c.expected);
+        if (c.close && c.closeHi && !c.pages.empty()) {
+            EXPECT_EQ(dialog.getPageCount(), static_cast<int32_t>(c.pages.size()))
+                << "the pages made are kept for destroyPages";
+        }
+        dialog.destroyPages();
+        dialog.unloadImages();
+        dialog.removeAllItems();
     }
 }
 
@@ -382,10 +477,22 @@ TEST_F(SlideShowTest, RunnerAnswersOneAndCannotBeQuit)
     EXPECT_EQ(game->frames, 1);
 }
 
-TEST_F(SlideShowTest, RunnerDoesNotShowAMissingPage)
+TEST_F(SlideShowTest, RunnerShowsWhatLoadedButNotAShowWithoutItsFirstPage)
 {
-    post(enterKey());
-    EXPECT_EQ(runShow({"page1.tga", "missing.tga"}), 1);
-    EXPECT_EQ(game->frames, 0);
-    drain();
+    struct Case
+    {
+        std::vector<const char *> pages;
+        bool shown;
+    };
+    for (const Case &c : {Case{{"missing.tga", "page1.tga"}, false}, Case{{"page1.tga", "missing.tga"}, true}}) {
+        SCOPED_TRACE(c.pages[0]);
+        game->frames = 0;
+        post(enterKey());
+        EXPECT_EQ(runShow(c.pages), 1);
+        EXPECT_EQ(game->frames > 0, c.shown);
+        const std::vector<HEvent> left = drain();
+        if (!c.shown) {
+            EXPECT_EQ(left.size(), 1u) << "the Enter is left for the game";
+        }
+    }
 }
