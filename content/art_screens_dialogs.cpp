@@ -57,8 +57,8 @@ void noMoreMoves(Entries &out)
     setFont(cr, Face::Sans, 13);
     drawShadowedText(cr, "No pair of free tiles is left.", 150, 84, Align::Centre, kIvory);
     setFont(cr, Face::Sans, 12);
-    drawShadowedText(cr, "Shuffle (+2:00), undo (+1:00)", 150, 104, Align::Centre, mix(kIvory, kGold, 0.4));
-    drawShadowedText(cr, "or end the game.", 150, 119, Align::Centre, mix(kIvory, kGold, 0.4));
+    drawShadowedText(cr, ruleTexts().noMoreMovesUndo, 150, 104, Align::Centre, mix(kIvory, kGold, 0.4));
+    drawShadowedText(cr, ruleTexts().noMoreMovesShuffle, 150, 119, Align::Centre, mix(kIvory, kGold, 0.4));
     addJpeg(out, "art/no_more_moves.jpg", c.picture());
 
     // The plates are stacked down the dialog with a gap between them; the
@@ -124,8 +124,7 @@ void options(Entries &out)
                      kGold);
 
     setFont(cr, Face::Sans, 12);
-    drawShadowedText(cr, "Automatic hints show a pair after 45 seconds without a match.", 257, 461,
-                     Align::Centre, mix(kIvory, kJadeLight, 0.3));
+    drawShadowedText(cr, ruleTexts().autoHintOption, 257, 461, Align::Centre, mix(kIvory, kJadeLight, 0.3));
     addJpeg(out, "art/options_tl.jpg", c.picture());
 
     buttonPair(out, "art/options_done_tl.tga", "art/options_done_lit_tl.tga", 389, 44, "Done", 19);

@@ -135,10 +135,12 @@ Picture pageTwo()
         const char *text;
         const char *penalty;
     };
+    const RuleTexts &texts = ruleTexts();
     const Row rows[] = {
-        {"Hint", "F, H", "Shows a free pair; with a tile selected, the tiles that match it.", "+30 s"},
-        {"Undo", "U", "Puts the last pair back on the table.", "+60 s"},
-        {"Shuffle", "S", "Deals the tiles left into new places.", "+120 s"},
+        {"Hint", "F, H", "Shows a free pair; with a tile selected, the tiles that match it.",
+         texts.hintPenalty.c_str()},
+        {"Undo", "U", "Puts the last pair back on the table.", texts.undoPenalty.c_str()},
+        {"Shuffle", "S", "Deals the tiles left into new places.", texts.shufflePenalty.c_str()},
         {"All moves", "Space", "Lights up every free tile for a few seconds, or while held.", ""},
     };
     setFont(cr, Face::SerifBold, 13);
@@ -162,9 +164,7 @@ Picture pageTwo()
     y += 6;
     heading(cr, "Automatic hints and pause", y);
     y += 20;
-    body(cr, "After 45 seconds without a match a hint appears by itself, free of penalty; switch it off in the "
-             "options. The Pause button stops the clock and hides the table.",
-         36, y, 443);
+    body(cr, texts.autoHintHelp, 36, y, 443);
 
     y += 10;
     heading(cr, "Score", y);

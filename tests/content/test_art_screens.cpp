@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "content/art_screens_parts.h"
 #include "content/kit_test_util.h"
 #include "game/TMRecords.h"
+#include "game/TMRules.h"
 #include "game/TMScreenLayout.h"
 
 using namespace content;
@@ -675,6 +677,57 @@ TEST(ScreenArtPieces, PicturesComeOutTheSameOnEveryRun)
     ASSERT_EQ(a.size(), b.size());
     for (size_t i = 0; i < a.size(); ++i)
         EXPECT_TRUE(a[i].bytes == b[i].bytes) << a[i].name;
+}
+
+// The durations a text states, in seconds, in order: "M:SS" on the clock,
+// "N s" and "N seconds"; any other number in it counts as -1.
+std::vector<int> statedSeconds(const std::string &text)
+{
+    static const std::regex number(R"((\d+)(:(\d\d)| s\b| seconds\b)?)");
+    std::vector<int> seconds;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it) {
+        const std::smatch &m = *it;
+        if (!m[2].matched)
+            seconds.push_back(-1);
+        else if (m[3].matched)
+            seconds.push_back(std::stoi(m[1]) * 60 + std::stoi(m[3]));
+        else
+            seconds.push_back(std::stoi(m[1]));
+    }
+    return seconds;
+}
+
+TEST(ScreenArtTexts, RulesAndDialogsStateTheGamesRuleNumbersAndNoOthers)
+{
+    using namespace tmrules;
+    const screenart::RuleTexts &t = screenart::ruleTexts();
+    const int delay = static_cast<int>(kAutoHintDelayMs / 1000);
+    const struct
+    {
+        const std::string &text;
+        std::vector<int> seconds;
+    } cases[] = {
+        {t.hintPenalty, {kHintPenaltySeconds}},
+        {t.undoPenalty, {kUndoPenaltySeconds}},
+        {t.shufflePenalty, {kShufflePenaltySeconds}},
+        {t.autoHintHelp, {delay}},
+        {t.autoHintOption, {delay}},
+        {t.noMoreMovesUndo, {kUndoPenaltySeconds}},
+        {t.noMoreMovesShuffle, {kShufflePenaltySeconds}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(statedSeconds(c.text), c.seconds) << c.text;
+
+    // The two ways of writing a penalty, for values the game does not use.
+    const struct
+    {
+        int32_t seconds;
+        const char *inSeconds, *onClock;
+    } formats[] = {{5, "+5 s", "+0:05"}, {90, "+90 s", "+1:30"}, {600, "+600 s", "+10:00"}};
+    for (const auto &f : formats) {
+        EXPECT_EQ(screenart::penaltySeconds(f.seconds), f.inSeconds);
+        EXPECT_EQ(screenart::penaltyClock(f.seconds), f.onClock);
+    }
 }
 
 } // namespace
