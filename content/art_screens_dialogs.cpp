@@ -204,12 +204,16 @@ void enterName(Entries &out)
     Canvas c(300, 240);
     cairo_t *cr = c.cr();
     dialogBody(cr, 300, 240, 101);
-    drawGoldTitle(cr, "New Best Time!", 150, 42, Align::Centre, 26);
+    // Won and lost games rank in one table, by the tiles left first, so the
+    // title claims a place in it rather than a best time.
+    drawGoldTitle(cr, "Among the Best!", 150, 42, Align::Centre, 26);
     goldRule(cr, 50, 250, 54);
-    // The score line, centred on the dialog, one font cell high.
+    // The score line, centred on the dialog, one font cell high: the score
+    // is the playing time with the penalties, not the time the board showed.
     const int middle = 300 / 2;
     setFont(cr, Face::Sans, 12);
-    drawShadowedText(cr, "Your score", middle, kEnterNameScoreY - 9, Align::Centre, mix(kIvory, kGold, 0.4));
+    drawShadowedText(cr, "Your score: time + penalties", middle, kEnterNameScoreY - 9, Align::Centre,
+                     mix(kIvory, kGold, 0.4));
     insetField(cr, middle - 44, kEnterNameScoreY - 4, 88, 20, 5);
     // The edit line, with room for the caret after its last character.
     const Box &edit = kEnterNameEditBox;

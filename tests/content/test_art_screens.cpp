@@ -16,6 +16,7 @@
 #include "content/ContentKit.h"
 #include "content/Encoders.h"
 #include "content/art_screens_parts.h"
+#include "content/art_tiles.h"
 #include "content/kit_test_util.h"
 #include "game/TMRecords.h"
 #include "game/TMRules.h"
@@ -472,6 +473,49 @@ TEST_F(ScreenArt, PlainLooksOfLitOnlyButtonsArePaintedWhereTheButtonsSit)
         for (int dy : {-3, 3})
             EXPECT_GT(paintedDifference(p.look, into, p.x, p.y + dy), 2 * here) << p.lit << " shifted " << dy;
     }
+}
+
+// The offset in `into` where `part` shows best, by paintedDifference over
+// a sparse sample of the part's opaque pixels first, then over all of them;
+// answers that difference.
+double bestPlace(const Picture &part, const Picture &into, Point &at)
+{
+    std::vector<Point> sample;
+    for (int y = 0; y < part.height; y += 3)
+        for (int x = 0; x < part.width; x += 5)
+            if ((part.at(x, y) >> 24) == 255)
+                sample.push_back({x, y});
+    double best = 1e9;
+    for (int oy = 0; oy + part.height <= into.height; ++oy)
+        for (int ox = 0; ox + part.width <= into.width; ++ox) {
+            double sum = 0;
+            for (const Point &s : sample) {
+                const uint32_t a = part.at(s.x, s.y), b = into.at(ox + s.x, oy + s.y);
+                for (int shift : {0, 8, 16})
+                    sum += std::abs(int((a >> shift) & 255) - int((b >> shift) & 255));
+            }
+            if (sum < best) {
+                best = sum;
+                at = {ox, oy};
+            }
+        }
+    return paintedDifference(part, into, at.x, at.y);
+}
+
+TEST_F(ScreenArt, RulesShowTheFlowersAndSeasonsAsTheFirstTileSetDrawsThem)
+{
+    const Picture sheet = tileart::tileSheet(0);
+    const Picture &page = pic("art/rules_0_tl.jpg");
+    ASSERT_GT(page.width, 0);
+    Point flowersAt{}, seasonsAt{};
+    for (auto [first, at] : {std::pair<int, Point *>{tileart::kFirstFlowerImage, &flowersAt},
+                             std::pair<int, Point *>{tileart::kFirstSeasonImage, &seasonsAt}}) {
+        const Picture row = tileart::tileRow(sheet, {first, first + 1, first + 2, first + 3});
+        // JPEG keeps the tiles' own pixels within a few levels.
+        EXPECT_LT(bestPlace(row, page, *at), 10.0) << "the four pictures from " << first;
+    }
+    EXPECT_EQ(flowersAt.y, seasonsAt.y) << "the flowers and the seasons side by side";
+    EXPECT_LT(flowersAt.x, seasonsAt.x);
 }
 
 TEST_F(ScreenArt, FontCellsFollowTheGameCodeGrid)
