@@ -5,6 +5,7 @@
 #include "content/art_screens_parts.h"
 #include "content/art_tiles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -194,18 +195,36 @@ Picture titleScreen()
     previewFrame(kBackgroundPreview, kBackgroundPreviewW, kBackgroundPreviewH);
     previewFrame(kLayoutPreview, kLayoutPreviewW, kLayoutPreviewH);
 
-    // Captions beside the arrows, on their outer side, level with the
-    // arrows' middles.
-    auto caption = [&](const char *text, double x, double y, Align align) {
-        // Slightly narrowed so "Background" fits between the panel and its arrows.
+    // Captions of the arrows, in gold.
+    auto captionFont = [&]() {
+        // Slightly narrowed, so "Background" stays within its arrows' width.
         setFont(cr, Face::SerifBold, 14);
         cairo_matrix_t m;
         cairo_matrix_init_scale(&m, 10.5, 13.5);
         cairo_set_font_matrix(cr, &m);
+    };
+    auto caption = [&](const char *text, double x, double y, Align align) {
+        captionFont();
         drawShadowedText(cr, text, x, y, align, kGold);
     };
-    caption("Background", sx(kBackgroundLeftArrow.x - 3), kBackgroundLeftArrow.y + 21, Align::Right);
-    caption("Tiles", sx(kTileSetRightArrow.x + kArrowSize + 4), kTileSetRightArrow.y + 21, Align::Left);
+    // The background and tile-set captions sit above their pairs of arrows,
+    // as there is no room for "Background" between the frame and its arrows;
+    // each is centred on its pair but kept clear of the preview's frame.
+    auto captionAbove = [&](const char *text, const Point &left, const Point &right) {
+        captionFont();
+        const double w = textWidth(cr, text);
+        double centre = sx((left.x + right.x + kArrowSize) / 2.0);
+        const double previewLeft = sx(previewX(kBackgroundPreview, kBackgroundPreviewW)) - 2;
+        const double previewRight = previewLeft + kBackgroundPreviewW + 4;
+        if (centre < previewLeft)
+            centre = std::min(centre, previewLeft - 6 - w / 2);
+        else
+            centre = std::max(centre, previewRight + 6 + w / 2);
+        caption(text, centre, left.y - 6, Align::Centre);
+    };
+    captionAbove("Background", kBackgroundLeftArrow, kBackgroundRightArrow);
+    captionAbove("Tiles", kTileSetLeftArrow, kTileSetRightArrow);
+    // The layout's caption beside its left arrow, level with its middle.
     caption("Layout", sx(kLayoutLeftArrow.x - 4), kLayoutLeftArrow.y + 21, Align::Right);
 
     // Cartouche behind the layout name.
@@ -293,21 +312,26 @@ Picture endPicture(bool won)
     if (won) {
         seal(cr, 257, 70, 32, "勝");
         drawTileFan(cr, 257, 118, 30, 40);
-        drawGoldTitle(cr, "Board Complete!", 257, 220, Align::Centre, 38);
-        goldRule(cr, 110, 405, 240);
+        drawGoldTitle(cr, "Board Complete!", 257, 212, Align::Centre, 38);
+        goldRule(cr, 110, 405, 230);
         setFont(cr, Face::Sans, 15);
-        drawShadowedText(cr, "Every tile is cleared. Well played!", 257, 268, Align::Centre, kIvory);
-        drawShadowedText(cr, "Your time is shown below.", 257, 290, Align::Centre, kIvory);
+        drawShadowedText(cr, "Every tile is cleared. Well played!", 257, 256, Align::Centre, kIvory);
     } else {
         seal(cr, 257, 70, 32, "終");
-        drawGoldTitle(cr, "Game Over", 257, 180, Align::Centre, 42);
-        goldRule(cr, 110, 405, 204);
+        drawGoldTitle(cr, "Game Over", 257, 176, Align::Centre, 42);
+        goldRule(cr, 110, 405, 199);
         setFont(cr, Face::Sans, 15);
-        drawShadowedText(cr, "No more pairs can be matched.", 257, 240, Align::Centre, kIvory);
-        drawShadowedText(cr, "The tiles left and your time are shown below.", 257, 262, Align::Centre, kIvory);
-        drawShadowedText(cr, "Better luck with the next deal!", 257, 284, Align::Centre,
+        drawShadowedText(cr, "No more pairs can be matched.", 257, 225, Align::Centre, kIvory);
+        drawShadowedText(cr, "Better luck with the next deal!", 257, 247, Align::Centre,
                          mix(kIvory, kGold, 0.4));
     }
+    // Once a game is over the clock below shows the playing time alone,
+    // while the score of the best times adds the penalties to it.
+    setFont(cr, Face::Sans, 13);
+    drawShadowedText(cr, "The time below is your playing time alone;", 257, 278, Align::Centre,
+                     mix(kIvory, kJadeLight, 0.15));
+    drawShadowedText(cr, "your score adds the penalties to it.", 257, 296, Align::Centre,
+                     mix(kIvory, kJadeLight, 0.15));
     // The continue control's plain look, at the control's screen spot.
     Picture plain = continuePlain();
     Picture out = c.picture();

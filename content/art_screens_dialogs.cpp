@@ -57,8 +57,8 @@ void noMoreMoves(Entries &out)
     setFont(cr, Face::Sans, 13);
     drawShadowedText(cr, "No pair of free tiles is left.", 150, 84, Align::Centre, kIvory);
     setFont(cr, Face::Sans, 12);
-    drawShadowedText(cr, "Shuffle (+2:00), undo (+1:00)", 150, 104, Align::Centre, mix(kIvory, kGold, 0.4));
-    drawShadowedText(cr, "or end the game.", 150, 119, Align::Centre, mix(kIvory, kGold, 0.4));
+    drawShadowedText(cr, ruleTexts().noMoreMovesUndo, 150, 104, Align::Centre, mix(kIvory, kGold, 0.4));
+    drawShadowedText(cr, ruleTexts().noMoreMovesShuffle, 150, 119, Align::Centre, mix(kIvory, kGold, 0.4));
     addJpeg(out, "art/no_more_moves.jpg", c.picture());
 
     // The plates are stacked down the dialog with a gap between them; the
@@ -124,8 +124,7 @@ void options(Entries &out)
                      kGold);
 
     setFont(cr, Face::Sans, 12);
-    drawShadowedText(cr, "Automatic hints show a pair after 45 seconds without a match.", 257, 461,
-                     Align::Centre, mix(kIvory, kJadeLight, 0.3));
+    drawShadowedText(cr, ruleTexts().autoHintOption, 257, 461, Align::Centre, mix(kIvory, kJadeLight, 0.3));
     addJpeg(out, "art/options_tl.jpg", c.picture());
 
     buttonPair(out, "art/options_done_tl.tga", "art/options_done_lit_tl.tga", 389, 44, "Done", 19);
@@ -205,12 +204,16 @@ void enterName(Entries &out)
     Canvas c(300, 240);
     cairo_t *cr = c.cr();
     dialogBody(cr, 300, 240, 101);
-    drawGoldTitle(cr, "New Best Time!", 150, 42, Align::Centre, 26);
+    // Won and lost games rank in one table, by the tiles left first, so the
+    // title claims a place in it rather than a best time.
+    drawGoldTitle(cr, "Among the Best!", 150, 42, Align::Centre, 26);
     goldRule(cr, 50, 250, 54);
-    // The score line, centred on the dialog, one font cell high.
+    // The score line, centred on the dialog, one font cell high: the score
+    // is the playing time with the penalties, not the time the board showed.
     const int middle = 300 / 2;
     setFont(cr, Face::Sans, 12);
-    drawShadowedText(cr, "Your score", middle, kEnterNameScoreY - 9, Align::Centre, mix(kIvory, kGold, 0.4));
+    drawShadowedText(cr, "Your score: time + penalties", middle, kEnterNameScoreY - 9, Align::Centre,
+                     mix(kIvory, kGold, 0.4));
     insetField(cr, middle - 44, kEnterNameScoreY - 4, 88, 20, 5);
     // The edit line, with room for the caret after its last character.
     const Box &edit = kEnterNameEditBox;

@@ -6,6 +6,9 @@
 #include "content/Encoders.h"
 #include "game/TMScreenLayout.h"
 
+#include <cstdint>
+#include <string>
+
 namespace content {
 namespace screenart {
 
@@ -23,6 +26,25 @@ void addControls(Entries &out);       // left-panel controls, start, continue, a
 void addFontAndDigits(Entries &out);  // the 8 x 12 font and the HUD glyphs
 void addDialogs(Entries &out);        // confirmations, no more moves, options, best times, enter name
 void addRules(Entries &out);          // the two rules pages and their buttons
+
+// The texts of the pictures that state the game's rule numbers, formatted
+// from game/TMRules.h so that no picture can state a number the game does
+// not apply.
+struct RuleTexts
+{
+    // The help page's penalty column: "+30 s".
+    std::string hintPenalty, undoPenalty, shufflePenalty;
+    // The help page's paragraph and the options dialog's note on the
+    // automatic hint.
+    std::string autoHintHelp, autoHintOption;
+    // The no-more-moves dialog's two lines under its first one: true
+    // whether or not the dialog offers a shuffle.
+    std::string noMoreMovesUndo, noMoreMovesShuffle;
+};
+const RuleTexts &ruleTexts();
+// A penalty in seconds ("+30 s") and on the clock ("+2:00").
+std::string penaltySeconds(int32_t seconds);
+std::string penaltyClock(int32_t seconds);
 
 // Pictures the tests look at directly.
 Picture fontPicture();

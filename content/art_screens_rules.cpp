@@ -1,8 +1,10 @@
 // The two rules pages of the slide show and its close, previous and next buttons.
 #include "content/art_screens_draw.h"
 #include "content/art_screens_parts.h"
+#include "content/art_tiles.h"
 
 #include <string>
+#include <vector>
 
 namespace content {
 namespace screenart {
@@ -17,7 +19,6 @@ constexpr int kCloseW = 104, kCloseH = 40;
 constexpr int kStepW = 40, kStepH = 30;
 
 const Rgb kRed{0.70, 0.13, 0.10};
-const Rgb kGreen{0.05, 0.45, 0.25};
 
 void pageFrame(cairo_t *cr, const char *title, int page, uint32_t seed)
 {
@@ -68,6 +69,20 @@ void mark(cairo_t *cr, double cx, double cy, bool good)
     cairo_restore(cr);
 }
 
+// The four pictures of a kind that all match one another, from `first` on,
+// as a tile set draws them, side by side like neighbours on the board with
+// the shadows the game gives such a row; the row's cells start at (x, y).
+void paintTileRow(Picture &page, const Picture &sheet, int first, int x, int y)
+{
+    using namespace tileart;
+    const int n = 4;
+    const Picture top = shadowTop(), right = shadowRight();
+    for (int i = 0; i < n; ++i)
+        paintOver(page, top, x + i * kFaceW + kFaceX, y - top.height);
+    paintOver(page, right, x + kFaceX + n * kFaceW, y + 1 - top.height);
+    paintOver(page, tileRow(sheet, {first, first + 1, first + 2, first + 3}), x, y);
+}
+
 Picture pageOne()
 {
     Canvas c(kPageW, kPageH);
@@ -97,29 +112,32 @@ Picture pageOne()
     mark(cr, bx + tw * 2.5 + 4, by + th + 16, true);
     mark(cr, bx + tw * 2 + 30, by - 26, true);
 
-    y = 250;
+    // The heading stays left of the picture's marks, which reach y 245.
+    y = 244;
     heading(cr, "Matching", y);
     y += 20;
     body(cr, "Identical tiles match. Any flower matches any other flower, and any season any other season.", 36,
          y, 443);
 
-    const char *flowers[] = {"梅", "蘭", "菊", "竹"};
-    const char *seasons[] = {"春", "夏", "秋", "冬"};
-    double fy = y + 6;
+    // The flowers and the seasons as the first tile set draws them, with
+    // room above the rows for their shadows.
+    const int rowY = int(y) + 6, flowersX = 100, seasonsX = 330;
     setFont(cr, Face::SerifBold, 13);
-    drawShadowedText(cr, "Flowers", 36, fy + 24, Align::Left, kGold);
-    drawShadowedText(cr, "Seasons", 262, fy + 24, Align::Left, kGold);
-    for (int i = 0; i < 4; ++i) {
-        drawDecorTile(cr, 104 + i * 34, fy, 28, 38, flowers[i], kGreen);
-        drawDecorTile(cr, 334 + i * 34, fy, 28, 38, seasons[i], kRed);
-    }
+    drawShadowedText(cr, "Flowers", 36, rowY + 31, Align::Left, kGold);
+    drawShadowedText(cr, "Seasons", 262, rowY + 31, Align::Left, kGold);
 
-    y = fy + 66;
+    y = rowY + tileart::kCellH + 24;
     heading(cr, "The end of a game", y);
     y += 20;
-    body(cr, "You win when the table is clear. When no free pair is left you may shuffle, undo or end the game.",
+    body(cr, "You win when the table is clear. When no free pair is left you may undo or end the game, and shuffle "
+             "while two or more tiles are free.",
          36, y, 443);
-    return c.picture();
+
+    Picture page = c.picture();
+    const Picture sheet = tileart::tileSheet(0);
+    paintTileRow(page, sheet, tileart::kFirstFlowerImage, flowersX, rowY);
+    paintTileRow(page, sheet, tileart::kFirstSeasonImage, seasonsX, rowY);
+    return page;
 }
 
 Picture pageTwo()
@@ -135,10 +153,12 @@ Picture pageTwo()
         const char *text;
         const char *penalty;
     };
+    const RuleTexts &texts = ruleTexts();
     const Row rows[] = {
-        {"Hint", "F, H", "Shows a free pair; with a tile selected, the tiles that match it.", "+30 s"},
-        {"Undo", "U", "Puts the last pair back on the table.", "+60 s"},
-        {"Shuffle", "S", "Deals the tiles left into new places.", "+120 s"},
+        {"Hint", "F, H", "Shows a free pair; with a tile selected, the tiles that match it.",
+         texts.hintPenalty.c_str()},
+        {"Undo", "U", "Puts the last pair back on the table.", texts.undoPenalty.c_str()},
+        {"Shuffle", "S", "Deals the tiles left into new places.", texts.shufflePenalty.c_str()},
         {"All moves", "Space", "Lights up every free tile for a few seconds, or while held.", ""},
     };
     setFont(cr, Face::SerifBold, 13);
@@ -162,9 +182,7 @@ Picture pageTwo()
     y += 6;
     heading(cr, "Automatic hints and pause", y);
     y += 20;
-    body(cr, "After 45 seconds without a match a hint appears by itself, free of penalty; switch it off in the "
-             "options. The Pause button stops the clock and hides the table.",
-         36, y, 443);
+    body(cr, texts.autoHintHelp, 36, y, 443);
 
     y += 10;
     heading(cr, "Score", y);

@@ -389,22 +389,33 @@ Picture tilePreview(int set)
     return tilePreview(tileSheet(set));
 }
 
-Picture tilePreview(const Picture &sheet)
+Picture tileRow(const Picture &sheet, const std::vector<int> &images)
 {
-    Picture out(kTilePreviewW, kTilePreviewH);
-    // Four tiles side by side, as neighbours on the board: a character, the
-    // bird, a circle and the red dragon.
-    const int images[4] = {4, 13, 28, 43};
-    const int x0 = (kTilePreviewW - (kFaceX + 4 * kFaceW)) / 2, y0 = (kTilePreviewH - kCellH) / 2;
-    for (int i = 3; i >= 0; --i) {
+    const int n = int(images.size());
+    Picture out(kFaceX + n * kFaceW, kCellH);
+    // Right to left, so each tile's face covers the side of the one on its right.
+    for (int i = n - 1; i >= 0; --i) {
         int sx = (images[i] % kColumns) * kCellW, sy = (images[i] / kColumns) * kCellH;
         for (int y = 0; y < kCellH; ++y)
             for (int x = 0; x < kCellW; ++x) {
                 uint32_t px = sheet.at(sx + x, sy + y);
                 if (px >> 24)
-                    out.at(x0 + i * kFaceW + x, y0 + y) = px;
+                    out.at(i * kFaceW + x, y) = px;
             }
     }
+    return out;
+}
+
+Picture tilePreview(const Picture &sheet)
+{
+    // Four tiles side by side: a character, the bird, a circle and the red
+    // dragon.
+    const Picture row = tileRow(sheet, {4, 13, 28, 43});
+    Picture out(kTilePreviewW, kTilePreviewH);
+    const int x0 = (kTilePreviewW - row.width) / 2, y0 = (kTilePreviewH - row.height) / 2;
+    for (int y = 0; y < row.height; ++y)
+        for (int x = 0; x < row.width; ++x)
+            out.at(x0 + x, y0 + y) = row.at(x, y);
     return out;
 }
 

@@ -33,6 +33,10 @@ constexpr int kBackgroundPreviewW = 226, kBackgroundPreviewH = 100;
 // top and the right side of a face.
 constexpr int kShadowTopH = 7, kShadowRightW = 6;
 
+// The first of the four flower and the four season pictures of the sheet;
+// each set of four match one another.
+constexpr int kFirstFlowerImage = 35, kFirstSeasonImage = 48;
+
 // Images of the sheet that the tile-kind table uses (the others stay
 // transparent).
 bool isTileImage(int image);
@@ -50,6 +54,10 @@ void drawFace(cairo_t *cr, int image, const Inks &inks);
 Picture tileSheet(int set);
 Picture tilePreview(int set);
 Picture tilePreview(const Picture &sheet);
+// Tiles of a sheet side by side as neighbours on the board, each face over
+// the side of the tile to its right: kFaceX + n * kFaceW by kCellH, clear
+// around the tiles.
+Picture tileRow(const Picture &sheet, const std::vector<int> &images);
 Picture shadowTop();
 Picture shadowRight();
 Picture outline(bool free);

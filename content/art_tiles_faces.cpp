@@ -519,14 +519,14 @@ void drawFace(cairo_t *cr, int image, const Inks &inks)
         bamboo(cr, image - 12, inks);
     else if (image >= 26 && image <= 34)
         circles(cr, image - 25, inks);
-    else if (image >= 35 && image <= 38)
-        flower(cr, image - 35, inks);
+    else if (image >= kFirstFlowerImage && image < kFirstFlowerImage + 4)
+        flower(cr, image - kFirstFlowerImage, inks);
     else if (image >= 39 && image <= 42)
         wind(cr, image - 39, inks);
     else if (image >= 43 && image <= 45)
         dragon(cr, image - 43, inks);
-    else if (image >= 48 && image <= 51)
-        season(cr, image - 48, inks);
+    else if (image >= kFirstSeasonImage && image < kFirstSeasonImage + 4)
+        season(cr, image - kFirstSeasonImage, inks);
     cairo_restore(cr);
 }
 

@@ -6,6 +6,7 @@
 
 #include "engine/core/HMessages.h"
 #include "framework/UIControl.h"
+#include "game/TMRules.h"
 #include "game/Tilmar.h"
 
 namespace {
@@ -13,11 +14,6 @@ namespace {
 const int32_t kMaxBackground = TM_BACKGROUND_COUNT - 1;
 const int32_t kMaxLayout = TM_LAYOUT_COUNT - 1;
 const int32_t kMaxTileSet = TM_TILESET_COUNT - 1;
-
-const uint64_t kAutoHintDelay = 45000;
-const int32_t kHintPenalty = 30;
-const int32_t kUndoPenalty = 60;
-const int32_t kShufflePenalty = 120;
 
 int32_t cycle(int32_t value, int32_t delta, int32_t maximum)
 {
@@ -281,7 +277,7 @@ void Tilmar::showHint(bool byUser)
         m_hintTiles[3] = nullptr;
     }
     if (byUser)
-        addPenalty(kHintPenalty);
+        addPenalty(tmrules::kHintPenaltySeconds);
 }
 
 void Tilmar::undo()
@@ -307,7 +303,7 @@ void Tilmar::undo()
         m_expireHintHighlight();
         m_clearHintTiles();
     }
-    addPenalty(kUndoPenalty);
+    addPenalty(tmrules::kUndoPenaltySeconds);
 }
 
 void Tilmar::shuffle()
@@ -324,7 +320,7 @@ void Tilmar::shuffle()
     m_expireHintHighlight();
     m_clearHintTiles();
     m_invalidateScreen();
-    addPenalty(kShufflePenalty);
+    addPenalty(tmrules::kShufflePenaltySeconds);
 }
 
 void Tilmar::m_onRightClick(int32_t x, int32_t y)
@@ -416,7 +412,7 @@ bool Tilmar::update()
     const uint64_t now = getLastEventTime();
     if (m_settings.autoHint && m_gameState == TM_STATE_PLAYING) {
         const int64_t idle = static_cast<int64_t>(now - m_lastProgressTime.getTime64() - getPausedTime());
-        if (idle > static_cast<int64_t>(kAutoHintDelay)) {
+        if (idle > static_cast<int64_t>(tmrules::kAutoHintDelayMs)) {
             m_lastProgressTime = getGameClock();
             showHint(false);
         }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,8 +16,10 @@
 #include "content/ContentKit.h"
 #include "content/Encoders.h"
 #include "content/art_screens_parts.h"
+#include "content/art_tiles.h"
 #include "content/kit_test_util.h"
 #include "game/TMRecords.h"
+#include "game/TMRules.h"
 #include "game/TMScreenLayout.h"
 
 using namespace content;
@@ -472,6 +475,49 @@ TEST_F(ScreenArt, PlainLooksOfLitOnlyButtonsArePaintedWhereTheButtonsSit)
     }
 }
 
+// The offset in `into` where `part` shows best, by paintedDifference over
+// a sparse sample of the part's opaque pixels first, then over all of them;
+// answers that difference.
+double bestPlace(const Picture &part, const Picture &into, Point &at)
+{
+    std::vector<Point> sample;
+    for (int y = 0; y < part.height; y += 3)
+        for (int x = 0; x < part.width; x += 5)
+            if ((part.at(x, y) >> 24) == 255)
+                sample.push_back({x, y});
+    double best = 1e9;
+    for (int oy = 0; oy + part.height <= into.height; ++oy)
+        for (int ox = 0; ox + part.width <= into.width; ++ox) {
+            double sum = 0;
+            for (const Point &s : sample) {
+                const uint32_t a = part.at(s.x, s.y), b = into.at(ox + s.x, oy + s.y);
+                for (int shift : {0, 8, 16})
+                    sum += std::abs(int((a >> shift) & 255) - int((b >> shift) & 255));
+            }
+            if (sum < best) {
+                best = sum;
+                at = {ox, oy};
+            }
+        }
+    return paintedDifference(part, into, at.x, at.y);
+}
+
+TEST_F(ScreenArt, RulesShowTheFlowersAndSeasonsAsTheFirstTileSetDrawsThem)
+{
+    const Picture sheet = tileart::tileSheet(0);
+    const Picture &page = pic("art/rules_0_tl.jpg");
+    ASSERT_GT(page.width, 0);
+    Point flowersAt{}, seasonsAt{};
+    for (auto [first, at] : {std::pair<int, Point *>{tileart::kFirstFlowerImage, &flowersAt},
+                             std::pair<int, Point *>{tileart::kFirstSeasonImage, &seasonsAt}}) {
+        const Picture row = tileart::tileRow(sheet, {first, first + 1, first + 2, first + 3});
+        // JPEG keeps the tiles' own pixels within a few levels.
+        EXPECT_LT(bestPlace(row, page, *at), 10.0) << "the four pictures from " << first;
+    }
+    EXPECT_EQ(flowersAt.y, seasonsAt.y) << "the flowers and the seasons side by side";
+    EXPECT_LT(flowersAt.x, seasonsAt.x);
+}
+
 TEST_F(ScreenArt, FontCellsFollowTheGameCodeGrid)
 {
     const Picture &font = pic("art/font.tga");
@@ -675,6 +721,57 @@ TEST(ScreenArtPieces, PicturesComeOutTheSameOnEveryRun)
     ASSERT_EQ(a.size(), b.size());
     for (size_t i = 0; i < a.size(); ++i)
         EXPECT_TRUE(a[i].bytes == b[i].bytes) << a[i].name;
+}
+
+// The durations a text states, in seconds, in order: "M:SS" on the clock,
+// "N s" and "N seconds"; any other number in it counts as -1.
+std::vector<int> statedSeconds(const std::string &text)
+{
+    static const std::regex number(R"((\d+)(:(\d\d)| s\b| seconds\b)?)");
+    std::vector<int> seconds;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it) {
+        const std::smatch &m = *it;
+        if (!m[2].matched)
+            seconds.push_back(-1);
+        else if (m[3].matched)
+            seconds.push_back(std::stoi(m[1]) * 60 + std::stoi(m[3]));
+        else
+            seconds.push_back(std::stoi(m[1]));
+    }
+    return seconds;
+}
+
+TEST(ScreenArtTexts, RulesAndDialogsStateTheGamesRuleNumbersAndNoOthers)
+{
+    using namespace tmrules;
+    const screenart::RuleTexts &t = screenart::ruleTexts();
+    const int delay = static_cast<int>(kAutoHintDelayMs / 1000);
+    const struct
+    {
+        const std::string &text;
+        std::vector<int> seconds;
+    } cases[] = {
+        {t.hintPenalty, {kHintPenaltySeconds}},
+        {t.undoPenalty, {kUndoPenaltySeconds}},
+        {t.shufflePenalty, {kShufflePenaltySeconds}},
+        {t.autoHintHelp, {delay}},
+        {t.autoHintOption, {delay}},
+        {t.noMoreMovesUndo, {kUndoPenaltySeconds}},
+        {t.noMoreMovesShuffle, {kShufflePenaltySeconds}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(statedSeconds(c.text), c.seconds) << c.text;
+
+    // The two ways of writing a penalty, for values the game does not use.
+    const struct
+    {
+        int32_t seconds;
+        const char *inSeconds, *onClock;
+    } formats[] = {{5, "+5 s", "+0:05"}, {90, "+90 s", "+1:30"}, {600, "+600 s", "+10:00"}};
+    for (const auto &f : formats) {
+        EXPECT_EQ(screenart::penaltySeconds(f.seconds), f.inSeconds);
+        EXPECT_EQ(screenart::penaltyClock(f.seconds), f.onClock);
+    }
 }
 
 } // namespace
