@@ -64,8 +64,17 @@ bool UIManager::handleEvent(const HEvent &event)
 {
     if (!m_pControls)
         return false;
-    if (m_pCaptured && m_pCaptured->isEnabled() && m_pCaptured->isVisible() && m_pCaptured->handleEvent(event))
-        return true;
+    if (m_pCaptured) {
+        if (m_pCaptured->isEnabled() && m_pCaptured->isVisible()) {
+            if (m_pCaptured->handleEvent(event))
+                return true;
+        } else if (m_pCaptured != m_pFocused && event.type == ET_KEYUP && event.keyCode == KC_LBUTTON) {
+            // A control hidden or disabled while it held the mouse never sees
+            // this release: end its capture here, or it would stay pressed.
+            m_pCaptured->setPressed(false);
+            m_pCaptured = nullptr;
+        }
+    }
     if (m_pFocused && m_pFocused->handleEvent(event))
         return true;
     // A control's handler may add or remove controls; take the next node

@@ -190,6 +190,9 @@ public:
     void m_expireHintHighlight();
     void m_expireNoMatch();
     void m_expireRemovedTiles();
+    // Ends the fade of every removed tile at once, as its expiry does once
+    // the fade has run out, and asks for their rectangles to be repainted.
+    void m_endRemovedTilesFade();
     void drawTiles(TMBoard &board, const HRect &clip, TMTile *h1, TMTile *h2, TMTile *h3, TMTile *h4,
                    float pulse, float showMovesIntensity);
     void m_drawTile(const TMTile *tile, const HRect &clip, float shadowOpacity, float faceOpacity, float faceAdd);

@@ -218,8 +218,13 @@ void Tilmar::m_matchPair(TMTile *clicked, TMTile *selected)
 
 void Tilmar::endGame(bool won, int32_t score, int32_t time)
 {
-    if (!won && !showNoMoreMoves())
-        return;
+    if (!won) {
+        // The dialog's loop runs no update, so a fade still running would
+        // leave the pair drawn at full strength beneath it.
+        m_endRemovedTilesFade();
+        if (!showNoMoreMoves())
+            return;
+    }
     playThemeMusic(false);
     if (won) {
         playSound("sound/tm_youwin.ogg", 128, 0, false);

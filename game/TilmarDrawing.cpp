@@ -287,18 +287,33 @@ void Tilmar::m_expireHintHighlight()
     }
 }
 
-void Tilmar::m_expireRemovedTiles()
+namespace {
+
+// Marks the full rectangle of every tile still fading dirty and ends the
+// fade of those whose time is up, or of all of them.
+void s_expireRemoved(TMBoard &board, HPuzzleGame &game, const VyTime &now, bool all)
 {
-    const VyTime now = getGameClock();
     HRect rect;
-    for (TMTile &tile : m_board.tiles) {
+    for (TMTile &tile : board.tiles) {
         if (tile.removedAt.getTime64() == 0)
             continue;
-        m_board.getFullRect(&tile, &rect);
-        m_addDirtyRect(rect);
-        if (VyTime::diff64(now, tile.removedAt) > kRemovedFadeMs)
+        board.getFullRect(&tile, &rect);
+        game.m_addDirtyRect(rect);
+        if (all || VyTime::diff64(now, tile.removedAt) > kRemovedFadeMs)
             tile.removedAt = VyTime();
     }
+}
+
+} // namespace
+
+void Tilmar::m_expireRemovedTiles()
+{
+    s_expireRemoved(m_board, *this, getGameClock(), false);
+}
+
+void Tilmar::m_endRemovedTilesFade()
+{
+    s_expireRemoved(m_board, *this, getGameClock(), true);
 }
 
 void Tilmar::m_expireNoMatch()

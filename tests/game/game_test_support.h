@@ -7,6 +7,7 @@
 #define TESTS_GAME_GAME_TEST_SUPPORT_H
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 
 #include "engine/media/H2DDisplayDevice.h"
 #include "engine/media/HEvent.h"
+#include "engine/media/HEventQueue.h"
 #include "game/Tilmar.h"
 #include "support/test_support.h"
 
@@ -168,6 +170,36 @@ inline bool startPlaying(TestTilmar &game, const tilmar_test::TempDir &home, uin
     game.startGame();
     return game.getGameState() == TM_STATE_PLAYING;
 }
+
+// The event queue's clock held at one time, so events posted for a dialog
+// carry the game clock's time; restored at the end of the scope.
+struct HeldQueueClock
+{
+    static inline uint64_t now = 0;
+    static VyTime &read(VyTime &t)
+    {
+        t = VyTime(static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32));
+        return t;
+    }
+    // A dialog still waiting after this many empty polls never got the
+    // event meant to close it: fail rather than wait for ever.
+    static void sleep(uint32_t)
+    {
+        if (++idlePolls > 100000) {
+            std::fprintf(stderr, "a dialog did not close\n");
+            std::abort();
+        }
+    }
+    static inline int32_t idlePolls = 0;
+
+    explicit HeldQueueClock(uint64_t time)
+    {
+        now = time;
+        idlePolls = 0;
+        HEventQueue::setTimeFunctions(&read, &sleep);
+    }
+    ~HeldQueueClock() { HEventQueue::setTimeFunctions(nullptr, nullptr); }
+};
 
 // The game clock at which the tests' games start.
 constexpr uint64_t kGameStart = 1000000;

@@ -204,6 +204,47 @@ TEST(ControlsPresses, RestartAsksAndReturnsToTheTitleOnYes)
     }
 }
 
+// Start and restart hide themselves in their own press, so the release goes
+// past them; the next time they show they must not still look pressed.
+TEST(ControlsPresses, StartAndRestartShowUnpressedWhenTheyComeBack)
+{
+    const struct
+    {
+        const char *name;
+        bool play;         // the press is made in a game, else on the title
+        size_t index;      // in creation order
+        tmscreen::Point at;
+        int32_t normal;    // the art slot of its normal look
+    } cases[] = {
+        {"start", false, 9, tmscreen::kStartControl, TM_ART_START},
+        {"restart", true, 5, tmscreen::kRestartControl, TM_ART_NEW_GAME},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        ASSERT_TRUE(f.start(c.play));
+        UIControl *control = controlsInCreationOrder(f.game).at(c.index);
+        const int32_t x = c.at.x + 3, y = c.at.y + 3;
+        f.game.m_uiManager.handleEvent(gameEvent(ET_MOUSEMOVE, 1500, 0, x, y));
+        ASSERT_TRUE(control->isHovered());
+        ASSERT_TRUE(pressAt(f.game, c.at, 2000));
+        ASSERT_FALSE(control->isVisible());
+        EXPECT_EQ(nullptr, f.game.m_uiManager.getCaptured());
+
+        // Back where it shows, with the pointer elsewhere.
+        f.game.at(3000);
+        if (c.play)
+            f.game.startGame();
+        else
+            f.game.returnToTitle(false);
+        ASSERT_TRUE(control->isVisible());
+        f.game.m_uiManager.handleEvent(gameEvent(ET_MOUSEMOVE, 3100, 0, 600, 20));
+        EXPECT_FALSE(control->isPressed());
+        EXPECT_FALSE(control->isHovered());
+        EXPECT_EQ(&f.game.m_sprites[c.normal], delegateOf(control)->m_getSpriteForState(control));
+    }
+}
+
 TEST(ControlsPresses, ExitLeavesAtOnceOnTheTitleAndAsksInAGame)
 {
     const struct

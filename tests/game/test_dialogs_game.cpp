@@ -2,6 +2,7 @@
 // started game with the input posted on the game's own queue.
 #include "game/game_dialog_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ostream>
@@ -10,6 +11,7 @@
 #include "game/TMBestTimesDialog.h"
 #include "game/TMDialogs.h"
 #include "game/TMScreenLayout.h"
+#include "game/board_support.h"
 #include "game/registry_support.h"
 
 using namespace dialog_events;
@@ -268,6 +270,71 @@ TEST_F(NoMoreMovesTest, TheButtonsSitCentredOnTheBackgroundAtTheirRows)
         EXPECT_EQ(expected, got);
         drain();
     }
+}
+
+// The last match's pair fades out through the game's update, which does not
+// run while a dialog is open: the dialog must open over the board as it is
+// after the match, without the pair.
+TEST_F(NoMoreMovesTest, OpensOverTheBoardWithoutThePairJustTaken)
+{
+    constexpr uint64_t kMatch = 500000;
+    // The events the dialog takes carry the match's time, so its first
+    // drawing pass comes well within the fade.
+    HeldQueueClock clock(kMatch);
+    // A timestamp left from before would move the clock on.
+    drain();
+    TMBoard &board = game.m_board;
+    const int32_t shadowTop = board.shadowTopHeight, shadowRight = board.shadowRightWidth;
+    // A pair at the top left, clear of the dialog, and two tiles that match
+    // nothing.
+    setUpBoard(board, {{0, 0, 0, 5, 5}, {4, 0, 0, 5, 5}, {20, 14, 0, 6, 6}, {24, 14, 0, 7, 7}});
+    board.setShadowSizes(shadowTop, shadowRight);
+    HRect pair[2];
+    board.getImageRect(&board.tiles[0], &pair[0]);
+    board.getImageRect(&board.tiles[1], &pair[1]);
+    const auto pairPixels = [&] {
+        std::vector<uint16_t> pixels;
+        for (const HRect &r : pair)
+            for (int32_t y = r.y0; y < r.y1; ++y)
+                for (int32_t x = r.x0; x < r.x1; ++x)
+                    pixels.push_back(gameScreenPixel(game.getDisplayDevice(), x, y));
+        return pixels;
+    };
+    const auto differing = [](const std::vector<uint16_t> &a, const std::vector<uint16_t> &b) {
+        size_t n = a.size() == b.size() ? 0 : std::max(a.size(), b.size());
+        for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+            n += a[i] != b[i];
+        return n;
+    };
+
+    game.at(kMatch - 300);
+    game.drawRect(HRect(0, 0, tmscreen::kScreenWidth, tmscreen::kScreenHeight), false);
+    const std::vector<uint16_t> withPair = pairPixels();
+
+    std::vector<uint16_t> underDialog;
+    HRect dialogBounds;
+    everyFrame([&](int frame) {
+        if (frame != 1)
+            return;
+        dialogBounds = VGDialog::getOpenDialog(0)->getBounds();
+        underDialog = pairPixels();
+        post(quit());
+    });
+    deliver(game, clickOn(game, &board.tiles[0], kMatch - 200));
+    deliver(game, clickOn(game, &board.tiles[1], kMatch));
+    ASSERT_EQ(1, game.noMoreMovesCalls);
+    EXPECT_FALSE(game.runaway);
+    EXPECT_FALSE(board.tiles[0].present || board.tiles[1].present);
+    for (const HRect &r : pair)
+        ASSERT_FALSE(r.intersects(dialogBounds)) << "the dialog covers the pair";
+
+    // What lies beneath: the board drawn without the pair once no fade runs.
+    for (TMTile &tile : board.tiles)
+        tile.removedAt = VyTime();
+    game.drawRect(HRect(0, 0, tmscreen::kScreenWidth, tmscreen::kScreenHeight), true);
+    const std::vector<uint16_t> beneath = pairPixels();
+    ASSERT_NE(0u, differing(withPair, beneath)) << "the pair cannot be told from the board beneath";
+    EXPECT_EQ(0u, differing(beneath, underDialog));
 }
 
 // ---------------------------------------------------------------------------

@@ -3,45 +3,11 @@
 // device restart.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
-#include "engine/media/HEventQueue.h"
 #include "game/game_test_support.h"
 
 namespace {
 
 constexpr uint64_t kStart = kGameStart;
-
-// The event queue's clock held at one time, so events posted for a dialog
-// carry the game clock's time; restored at the end of the scope.
-struct HeldQueueClock
-{
-    static inline uint64_t now = 0;
-    static VyTime &read(VyTime &t)
-    {
-        t = VyTime(static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32));
-        return t;
-    }
-    // A dialog still waiting after this many empty polls never got the
-    // event meant to close it: fail rather than wait for ever.
-    static void sleep(uint32_t)
-    {
-        if (++idlePolls > 100000) {
-            std::fprintf(stderr, "a dialog did not close\n");
-            std::abort();
-        }
-    }
-    static inline int32_t idlePolls = 0;
-
-    explicit HeldQueueClock(uint64_t time)
-    {
-        now = time;
-        idlePolls = 0;
-        HEventQueue::setTimeFunctions(&read, &sleep);
-    }
-    ~HeldQueueClock() { HEventQueue::setTimeFunctions(nullptr, nullptr); }
-};
 
 } // namespace
 

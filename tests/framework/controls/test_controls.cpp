@@ -217,6 +217,56 @@ TEST_F(ControlTest, PressWithoutCaptureNeverClicks)
     EXPECT_EQ(manager.getCaptured(), nullptr);
 }
 
+// A control that hides itself or is disabled while it holds the mouse (the
+// game's start button hides in its own press) must not come back pressed.
+TEST_F(ControlTest, ReleaseAfterTheCapturedControlWentAwayLeavesItUnpressed)
+{
+    struct Case
+    {
+        const char *name;
+        bool hide, disable, focused;
+        int clicks; // a focused control is still offered the release
+    } cases[] = {
+        {"hidden", true, false, false, 0},
+        {"disabled", false, true, false, 0},
+        {"hidden and disabled", true, true, false, 0},
+        {"hidden but focused", true, false, true, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        UIManager m;
+        TestControl *gone = new TestControl(10, 10, 20, 20);
+        // Under the release point too; it saw no press, so it takes no click.
+        TestControl *beneath = new TestControl(10, 10, 20, 20);
+        m.addControl(beneath);
+        m.addControl(gone);
+        gone->focusable = c.focused;
+        ASSERT_TRUE(m.handleEvent(clickAt(15, 15)));
+        ASSERT_EQ(m.getCaptured(), gone);
+        ASSERT_TRUE(gone->isPressed());
+        gone->visible = !c.hide;
+        if (c.disable)
+            gone->setEnabled(false);
+        // Motion while it is away does not end the capture.
+        m.handleEvent(moveTo(16, 16));
+        EXPECT_EQ(m.getCaptured(), gone);
+
+        m.handleEvent(releaseAt(15, 15));
+        EXPECT_FALSE(gone->isPressed());
+        EXPECT_EQ(m.getCaptured(), nullptr);
+        EXPECT_EQ(gone->clicks, c.clicks);
+        EXPECT_EQ(beneath->clicks, 0);
+
+        // Back again, it shows only what the pointer does.
+        gone->visible = true;
+        gone->setEnabled(true);
+        m.handleEvent(moveTo(100, 100));
+        EXPECT_FALSE(gone->isPressed());
+        EXPECT_FALSE(gone->isHovered());
+        m.deleteAllControls();
+    }
+}
+
 TEST_F(ControlTest, FocusWalk)
 {
     // Added last first, so the list reads a, b, c.
