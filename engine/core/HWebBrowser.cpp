@@ -121,15 +121,16 @@ bool s_isAsciiAlphanumeric(char c)
 
 } // namespace
 
-// The URL reaches the shell inside single quotes, so it may hold no quote
-// and, to be safe in any shell, no other character the shell treats
-// specially; and no leading '-' that a browser would take for an option.
+// The URL reaches the shell inside single quotes, where every character but
+// the quote itself stands for itself; control characters, white space and
+// bytes beyond ASCII have no place in an address, and a leading '-' would be
+// taken by the browser for an option.
 bool isLaunchableURL(const char *url)
 {
     if (url == nullptr || !s_isAsciiAlphanumeric(url[0]))
         return false;
-    for (const char *c = url; *c != '\0'; ++c) {
-        if (!s_isAsciiAlphanumeric(*c) && strchr("-._~:/?=#%+,@", *c) == nullptr)
+    for (const unsigned char *c = reinterpret_cast<const unsigned char *>(url); *c != '\0'; ++c) {
+        if (*c <= ' ' || *c > '~' || *c == '\'')
             return false;
     }
     return true;

@@ -5,10 +5,10 @@
 // ones when DISPLAY is set, text-console ones otherwise), then ends the
 // program with status 0. SDL is shut down first.
 //
-// The URL is handed to the shell, so only URLs made of letters, digits and
-// - . _ ~ : / ? = # % + , @ and beginning with a letter or digit are
-// launched; for any other URL, or when no browser is found, a line on
-// standard error says the page cannot be shown.
+// The URL is handed to the shell inside single quotes, so only URLs of
+// printable ASCII without white space or a quote, beginning with a letter
+// or digit, are launched; for any other URL, or when no browser is found, a
+// line on standard error says the page cannot be shown.
 [[noreturn]] void launchWebBrowser(const char *url);
 
 // True for a URL that launchWebBrowser hands to the shell, as above.

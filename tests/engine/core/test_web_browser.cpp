@@ -167,16 +167,13 @@ TEST_F(WebBrowserLaunch, FirstUsableBrowserInTableOrderWins)
 TEST_F(WebBrowserLaunch, UnsafeURLsLaunchNothing)
 {
     const std::string bad[] = {
-        "http://x/;echo>PWNED",
-        "http://x/$(echo>PWNED)",
-        "http://x/`echo>PWNED`",
-        "http://x/a&echo>PWNED",
-        "http://x/a|echo>PWNED",
         "http://x/'$(echo>PWNED)'",
+        "http://x/'>PWNED'",
         "http://x/\necho>PWNED",
+        "http://x/\techo",
         "http://x/ >PWNED",
-        "http://x/\"a\"",
-        "http://x/a\\b",
+        "http://x/\x7f",
+        "http://x/\xc3\xa9",
         "-cmd_script=PWNED", // an option for the browser
         "",
     };
@@ -185,7 +182,7 @@ TEST_F(WebBrowserLaunch, UnsafeURLsLaunchNothing)
         stub(box, box.bin, "lynx");
         const ChildOutcome child = launch(url.c_str(), box.bin, "-", "-", box.root);
         EXPECT_TRUE(child.exited);
-        EXPECT_EQ(0, child.exitStatus) << url;
+        EXPECT_EQ(0, child.exitStatus);
         EXPECT_EQ(noBrowserMessage(url), child.err) << url;
         EXPECT_FALSE(platform_test::fileExists(box.log)) << url;
         EXPECT_FALSE(platform_test::fileExists(box.root + "/PWNED")) << url;
@@ -199,15 +196,30 @@ TEST_F(WebBrowserLaunch, UnsafeURLsLaunchNothing)
     EXPECT_FALSE(platform_test::fileExists(box.log));
 }
 
-TEST_F(WebBrowserLaunch, EveryAllowedCharacterPassesThrough)
+TEST_F(WebBrowserLaunch, ShellCharactersReachTheBrowserAsTheyStand)
 {
-    const std::string url = "https://user@Host-1.example.org:8080/a_b/~c/d.e?f=g%20h+i,j#K9";
-    const Sandbox box = sandbox();
-    stub(box, box.bin, "lynx");
-    const ChildOutcome child = launch(url.c_str(), box.bin, "-");
-    EXPECT_EQ(0, child.exitStatus);
-    EXPECT_EQ("", child.err);
-    EXPECT_EQ(lines({"lynx", url}), platform_test::readFile(box.log));
+    // Inside the quotes nothing but a quote is special to the shell: each
+    // URL arrives whole and nothing it spells runs.
+    const std::string urls[] = {
+        "https://user@Host-1.example.org:8080/a_b/~c/d.e?f=g%20h+i,j#K9",
+        "http://x/page?a=1&b=2;c=[3]!(4)*",
+        "http://x/;echo>PWNED",
+        "http://x/$(echo>PWNED)",
+        "http://x/`echo>PWNED`",
+        "http://x/a&echo>PWNED",
+        "http://x/a|echo>PWNED",
+        "http://x/\"a\"{b}<c>^$HOME",
+        "http://x/a\\b\\n",
+    };
+    for (const std::string &url : urls) {
+        const Sandbox box = sandbox();
+        stub(box, box.bin, "lynx");
+        const ChildOutcome child = launch(url.c_str(), box.bin, "-", "-", box.root);
+        EXPECT_EQ(0, child.exitStatus) << url;
+        EXPECT_EQ("", child.err) << url;
+        EXPECT_EQ(lines({"lynx", url}), platform_test::readFile(box.log)) << url;
+        EXPECT_FALSE(platform_test::fileExists(box.root + "/PWNED")) << url;
+    }
 }
 
 TEST_F(WebBrowserLaunch, PatternsInTheURLAreNotExpandedByTheShell)
