@@ -188,7 +188,7 @@ Picture pageTwo()
     heading(cr, "Score", y);
     y += 20;
     body(cr, "Your score is your playing time plus the penalties: lower is better. Each layout keeps a table of "
-             "its eight best scores.",
+             "its eight best games, ranked by the tiles left, then by the score.",
          36, y, 443);
     return c.picture();
 }
