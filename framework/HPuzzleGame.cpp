@@ -234,6 +234,8 @@ bool HPuzzleGame::m_createAudioDevice(HFileSystem *fileSystem, int32_t channels,
     m_pMusicStream = new HOggVorbisAudioStream();
     m_pMusicStream->open();
     m_pAudioDevice = HAudioDevice::create(&m_cvarManager, &m_mixer, channels, bits, frequency);
+    // From here the device's thread reads the mixer: its changes take the device's lock.
+    m_mixer.setAudioDevice(m_pAudioDevice);
     return m_pAudioDevice != nullptr;
 }
 
@@ -267,6 +269,7 @@ void HPuzzleGame::m_destroyDevices()
 void HPuzzleGame::m_destroyAudioDevice()
 {
     playThemeMusic(false);
+    m_mixer.setAudioDevice(nullptr);
     if (m_pAudioDevice)
         HAudioDevice::destroy(m_pAudioDevice);
     unloadThemeMusic();

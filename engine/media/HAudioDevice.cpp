@@ -50,3 +50,11 @@ bool HNullAudioDevice::createAudioDevice(HStreamingAudioSource *, int32_t, int32
 void HNullAudioDevice::destroyAudioDevice()
 {
 }
+
+void HNullAudioDevice::lock()
+{
+}
+
+void HNullAudioDevice::unlock()
+{
+}

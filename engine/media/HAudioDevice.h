@@ -36,6 +36,11 @@ public:
     virtual bool createAudioDevice(HStreamingAudioSource *source, int32_t channels, int32_t bits,
                                    int32_t frequency);
     virtual void destroyAudioDevice() = 0;
+    // Held by the main thread around a change to what the source's reader
+    // uses; the device's own thread holds it while it asks the source for a
+    // buffer. Not recursive.
+    virtual void lock() = 0;
+    virtual void unlock() = 0;
 
     int32_t getChannels() const { return m_channels; }
     int32_t getBits() const { return m_bits; }
@@ -61,6 +66,9 @@ public:
     bool createAudioDevice(HStreamingAudioSource *source, int32_t channels, int32_t bits,
                            int32_t frequency) override;
     void destroyAudioDevice() override;
+    // Nothing reads the source, so there is nothing to hold off.
+    void lock() override;
+    void unlock() override;
 };
 
 #endif

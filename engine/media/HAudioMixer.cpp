@@ -1,21 +1,31 @@
 #include "engine/media/HAudioMixer.h"
 
-#include <SDL_audio.h>
-
 #include "engine/core/HMessages.h"
+#include "engine/media/HAudioDevice.h"
 #include "engine/media/HOggVorbisAudioStream.h"
 
 namespace {
 
-// Holds SDL's audio lock for a main-thread write. Without an open audio
-// device the lock does nothing, so the mixer works offline too.
+// Holds the reading device's lock for a main-thread write; without a device
+// (offline mixing, tests) there is no other reader and nothing to hold.
 class AudioLock
 {
 public:
-    AudioLock() { SDL_LockAudio(); }
-    ~AudioLock() { SDL_UnlockAudio(); }
+    explicit AudioLock(HAudioDevice *device) : m_device(device)
+    {
+        if (m_device)
+            m_device->lock();
+    }
+    ~AudioLock()
+    {
+        if (m_device)
+            m_device->unlock();
+    }
     AudioLock(const AudioLock &) = delete;
     AudioLock &operator=(const AudioLock &) = delete;
+
+private:
+    HAudioDevice *m_device;
 };
 
 // Frames mixed per pass: the voices are summed one after another into a
@@ -67,7 +77,7 @@ void HMixerVoice::m_endOfSample()
 }
 
 HAudioMixerStreamingAudioSource::HAudioMixerStreamingAudioSource()
-    : m_musicStream(nullptr), m_musicVolume(255)
+    : m_musicStream(nullptr), m_musicVolume(255), m_device(nullptr)
 {
     m_channels = 0;
     m_frequency = 0;
@@ -90,14 +100,14 @@ bool HAudioMixerStreamingAudioSource::open()
 
 void HAudioMixerStreamingAudioSource::close()
 {
-    AudioLock lock;
+    AudioLock lock(m_device);
     for (HMixerVoice &voice : m_voices)
         voice.reset();
 }
 
 void HAudioMixerStreamingAudioSource::setPaused(bool paused)
 {
-    AudioLock lock;
+    AudioLock lock(m_device);
     m_paused = paused ? 1 : 0;
 }
 
@@ -118,7 +128,7 @@ int32_t HAudioMixerStreamingAudioSource::playSample(int32_t *voiceOut,
     if (count < sample->channels)
         return -2;
 
-    AudioLock lock;
+    AudioLock lock(m_device);
     for (int32_t i = 0; i < kVoiceCount; ++i) {
         HMixerVoice &voice = m_voices[i];
         if (voice.data)
@@ -148,7 +158,7 @@ int32_t HAudioMixerStreamingAudioSource::playStream(int32_t *handle, HCompressed
     if (stream == m_musicStream)
         return 0;
     {
-        AudioLock lock;
+        AudioLock lock(m_device);
         m_musicStream = stream;
         m_musicVolume = volume;
     }
@@ -159,19 +169,19 @@ int32_t HAudioMixerStreamingAudioSource::playStream(int32_t *handle, HCompressed
 
 void HAudioMixerStreamingAudioSource::stopStream()
 {
-    AudioLock lock;
+    AudioLock lock(m_device);
     m_musicStream = nullptr;
 }
 
 void HAudioMixerStreamingAudioSource::setStreamVolume(uint8_t volume)
 {
-    AudioLock lock;
+    AudioLock lock(m_device);
     m_musicVolume = volume;
 }
 
 bool HAudioMixerStreamingAudioSource::isSamplePlaying(const void *data)
 {
-    AudioLock lock;
+    AudioLock lock(m_device);
     for (const HMixerVoice &voice : m_voices) {
         if (voice.data && voice.data == data)
             return true;
@@ -183,7 +193,7 @@ void HAudioMixerStreamingAudioSource::stopSample(const void *data)
 {
     if (!data)
         return;
-    AudioLock lock;
+    AudioLock lock(m_device);
     for (HMixerVoice &voice : m_voices) {
         if (voice.data == data)
             voice.reset();
@@ -192,7 +202,7 @@ void HAudioMixerStreamingAudioSource::stopSample(const void *data)
 
 HMixerVoice HAudioMixerStreamingAudioSource::getVoice(int32_t voice) const
 {
-    AudioLock lock;
+    AudioLock lock(m_device);
     return m_voices[voice & 7];
 }
 
@@ -200,7 +210,7 @@ void HAudioMixerStreamingAudioSource::setVoicePaused(int32_t voice, uint8_t paus
 {
     if (static_cast<uint32_t>(voice) > 7)
         return;
-    AudioLock lock;
+    AudioLock lock(m_device);
     m_voices[voice].paused = paused;
 }
 
@@ -208,7 +218,7 @@ void HAudioMixerStreamingAudioSource::rewindVoice(int32_t voice)
 {
     if (static_cast<uint32_t>(voice) > 7)
         return;
-    AudioLock lock;
+    AudioLock lock(m_device);
     m_voices[voice].position = 0;
 }
 
@@ -216,7 +226,7 @@ void HAudioMixerStreamingAudioSource::stopVoice(int32_t voice)
 {
     if (static_cast<uint32_t>(voice) > 7)
         return;
-    AudioLock lock;
+    AudioLock lock(m_device);
     m_voices[voice].reset();
 }
 
@@ -224,7 +234,7 @@ void HAudioMixerStreamingAudioSource::setVoiceVolume(int32_t voice, uint8_t volu
 {
     if (static_cast<uint32_t>(voice) > 7)
         return;
-    AudioLock lock;
+    AudioLock lock(m_device);
     m_voices[voice].volume = volume;
 }
 

@@ -3,9 +3,11 @@
 //
 // readNextChunk runs on the audio thread; everything else on the main
 // thread. Every main-thread write to the voices, the music stream and the
-// volumes is made while holding SDL's audio lock, which the audio thread
-// holds around each callback, so a chunk never sees a half-written voice
-// (say, a new data pointer with the previous, longer sample count).
+// volumes is made while holding the lock of the audio device that reads the
+// mixer, which the device's thread holds around each read, so a chunk never
+// sees a half-written voice (say, a new data pointer with the previous,
+// longer sample count). Without a device nothing reads concurrently and
+// nothing is locked.
 #ifndef ENGINE_MEDIA_HAUDIOMIXER_H
 #define ENGINE_MEDIA_HAUDIOMIXER_H
 
@@ -14,6 +16,7 @@
 
 #include "engine/media/HAudioSource.h"
 
+class HAudioDevice;
 class HCompressedAudioStream;
 
 // One voice of the mixer. A voice is free when data is null and active when
@@ -176,9 +179,15 @@ public:
     void stopVoice(int32_t voice);
     void setVoiceVolume(int32_t voice, uint8_t volume);
 
+    // The device whose thread reads this mixer, locked around every
+    // main-thread change; null (the default) while none does. Set once the
+    // device is created, cleared before it is destroyed. Not owned.
+    void setAudioDevice(HAudioDevice *device) { m_device = device; }
+    HAudioDevice *getAudioDevice() const { return m_device; }
+
     // For inspection (tests, the application's bookkeeping). The voice is a
-    // copy taken under the audio lock: the audio thread advances and frees
-    // voices while it mixes.
+    // copy taken under the device's lock: the audio thread advances and
+    // frees voices while it mixes.
     HMixerVoice getVoice(int32_t voice) const;
     HCompressedAudioStream *getMusicStream() const { return m_musicStream; }
     uint8_t getStreamVolume() const { return m_musicVolume; }
@@ -194,6 +203,7 @@ private:
     HMixerVoice m_voices[kVoiceCount];
     HCompressedAudioStream *m_musicStream; // not owned
     uint8_t m_musicVolume;
+    HAudioDevice *m_device; // not owned; read and written on the main thread only
 };
 
 #endif

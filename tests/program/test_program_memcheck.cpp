@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "program/program_support.h"
+#include "support/skip_support.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ TEST(ProgramMemcheck, AWonGameRunsCleanUnderValgrind)
     GTEST_SKIP() << "valgrind cannot run a program built with a sanitizer";
 #endif
     if (access(kValgrind, X_OK) != 0)
-        GTEST_SKIP() << "valgrind is not installed (" << kValgrind << "), so the game is not checked under it";
+        return tilmar_test::skipUnlessCI("valgrind is not installed (" + std::string(kValgrind) +
+                                         "), so the game is not checked under it");
 
     WonGame won;
     ASSERT_NO_FATAL_FAILURE(writeWonGame(won, "Valerie"));

@@ -8,6 +8,7 @@
 
 #include "engine/core/HRect.h"
 #include "program/demo_writer.h"
+#include "support/skip_support.h"
 #include "window/window_support.h"
 
 namespace {
@@ -177,7 +178,8 @@ protected:
     {
         std::string why;
         if (!m_server.start(m_scratch, why))
-            GTEST_SKIP() << "No virtual X server could start, so there is no real window to test: " << why;
+            return tilmar_test::skipUnlessCI("No virtual X server could start, so there is no real window to test: " +
+                                             why);
         ASSERT_TRUE(m_window.launch(why)) << why;
         m_window.rest();
     }

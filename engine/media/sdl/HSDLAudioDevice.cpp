@@ -98,3 +98,13 @@ void HSDLAudioDevice::resume()
 {
     SDL_PauseAudio(0);
 }
+
+void HSDLAudioDevice::lock()
+{
+    SDL_LockAudio();
+}
+
+void HSDLAudioDevice::unlock()
+{
+    SDL_UnlockAudio();
+}

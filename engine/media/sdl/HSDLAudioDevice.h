@@ -24,6 +24,10 @@ public:
                            int32_t frequency) override;
     // Closes SDL audio (the callback has stopped when this returns).
     void destroyAudioDevice() override;
+    // SDL_LockAudio / SDL_UnlockAudio: SDL holds the same lock around each
+    // callback, so while it is held no buffer is being mixed.
+    void lock() override;
+    void unlock() override;
 
     HStreamingAudioSource *getSource() const { return m_source; }
 

@@ -53,6 +53,8 @@ TEST_F(AudioTest, ThemeMusicLoadsPlaysRewindsAndUnloads)
     EXPECT_EQ(game.m_pMusicBuffer, nullptr);
 
     ASSERT_TRUE(game.m_createAudioDevice(game.getResourceFileSystem(), 2, 16, 22050));
+    // The mixer locks through the device that reads it, until that goes.
+    EXPECT_EQ(game.getMixer().getAudioDevice(), game.m_pAudioDevice);
     ASSERT_NE(game.m_pMusicStream, nullptr);
     EXPECT_TRUE(game.loadThemeMusic("music/theme_tl.ogg", game.getResourceFileSystem(), 0));
     EXPECT_NE(game.m_pMusicBuffer, nullptr);
@@ -66,6 +68,7 @@ TEST_F(AudioTest, ThemeMusicLoadsPlaysRewindsAndUnloads)
     EXPECT_TRUE(game.loadThemeMusic("music/theme_tl.ogg", game.getResourceFileSystem(), 0));
 
     game.m_destroyAudioDevice();
+    EXPECT_EQ(game.getMixer().getAudioDevice(), nullptr);
     EXPECT_EQ(game.getMixer().getMusicStream(), nullptr);
     EXPECT_EQ(game.m_pMusicBuffer, nullptr);
     EXPECT_EQ(game.m_pMusicStream, nullptr);

@@ -1,8 +1,11 @@
-// The software mixer offline: readNextChunk on synthetic samples.
+// The software mixer offline: readNextChunk on synthetic samples, and the
+// lock it takes through the device that reads it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
+#include "engine/media/HAudioDevice.h"
 #include "engine/media/audio/audio_test_support.h"
 
 using tilmar_test::FakeMusicStream;
@@ -274,6 +277,88 @@ TEST(AudioMixer, CloseFreesTheVoicesButKeepsTheMusic)
     EXPECT_FALSE(mixer.isSamplePlaying(sample.data()));
     EXPECT_EQ(mixer.getMusicStream(), &music);
     EXPECT_TRUE(mixer.open());
+}
+
+// ---------------------------------------------------------------------------
+// The reading device's lock
+
+namespace {
+
+// Stands for the device whose thread reads the mixer: counts the lock's
+// takes and releases, and notes one taken while already held (the lock is
+// not recursive) or released while not held.
+class LockCountingDevice : public HAudioDevice
+{
+public:
+    void pause() override {}
+    void resume() override {}
+    void destroyAudioDevice() override {}
+    void lock() override
+    {
+        misuses += held ? 1 : 0;
+        held = true;
+        ++locks;
+    }
+    void unlock() override
+    {
+        misuses += held ? 0 : 1;
+        held = false;
+        ++unlocks;
+    }
+
+    int locks = 0;
+    int unlocks = 0;
+    int misuses = 0;
+    bool held = false;
+};
+
+} // namespace
+
+TEST(AudioMixerDevice, MainThreadCallsHoldTheDeviceLockOnceAndTheReaderNever)
+{
+    TestSample sample = TestSample::pcm16(1, {1, 2, 3, 4});
+    FakeMusicStream music(2);
+    int32_t handle = -1;
+    using Mixer = HAudioMixerStreamingAudioSource;
+    struct Case
+    {
+        const char *what;
+        std::function<void(Mixer &)> call;
+        int locks;
+    };
+    const Case cases[] = {
+        {"playSample", [&](Mixer &m) { m.playSample(nullptr, sample.get(), 255, 0, 0); }, 1},
+        {"playStream", [&](Mixer &m) { m.playStream(&handle, &music, 200); }, 1},
+        {"stopStream", [](Mixer &m) { m.stopStream(); }, 1},
+        {"setStreamVolume", [](Mixer &m) { m.setStreamVolume(7); }, 1},
+        {"setPaused", [](Mixer &m) { m.setPaused(true); }, 1},
+        {"close", [](Mixer &m) { m.close(); }, 1},
+        {"isSamplePlaying", [&](Mixer &m) { m.isSamplePlaying(sample.data()); }, 1},
+        {"stopSample", [&](Mixer &m) { m.stopSample(sample.data()); }, 1},
+        {"getVoice", [](Mixer &m) { m.getVoice(0); }, 1},
+        {"setVoicePaused", [](Mixer &m) { m.setVoicePaused(0, 1); }, 1},
+        {"rewindVoice", [](Mixer &m) { m.rewindVoice(0); }, 1},
+        {"stopVoice", [](Mixer &m) { m.stopVoice(0); }, 1},
+        {"setVoiceVolume", [](Mixer &m) { m.setVoiceVolume(0, 9); }, 1},
+        // Called by the device with its lock held: taking it again would
+        // deadlock.
+        {"readNextChunk", [](Mixer &m) { mixFrames(m, 64); }, 0},
+    };
+    for (const Case &c : cases) {
+        StereoMixer mixer;
+        ASSERT_EQ(mixer.playSample(nullptr, sample.get(), 255, 0, -1), 0);
+        LockCountingDevice device;
+        mixer.setAudioDevice(&device);
+        c.call(mixer);
+        EXPECT_EQ(device.locks, c.locks) << c.what;
+        EXPECT_EQ(device.unlocks, c.locks) << c.what;
+        EXPECT_EQ(device.misuses, 0) << c.what;
+
+        // Once the device is gone the mixer locks nothing.
+        mixer.setAudioDevice(nullptr);
+        c.call(mixer);
+        EXPECT_EQ(device.locks, c.locks) << c.what;
+    }
 }
 
 // ---------------------------------------------------------------------------

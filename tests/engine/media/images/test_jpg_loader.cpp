@@ -8,6 +8,7 @@
 #include "engine/media/HImage.h"
 #include "engine/media/HImageLoader.h"
 #include "image_fixtures.h"
+#include "support/skip_support.h"
 #include "support/test_support.h"
 
 using namespace image_fixtures;
@@ -27,7 +28,7 @@ protected:
     void SetUp() override
     {
         if (!haveConvert())
-            GTEST_SKIP() << kConvert << " is not installed";
+            return tilmar_test::skipUnlessCI(std::string(kConvert) + " is not installed");
         ASSERT_TRUE(m_fs.mount(m_dir.path().c_str()));
     }
     void TearDown() override { m_loader.freeImage(); }

@@ -8,6 +8,7 @@
 #include "engine/media/HImage.h"
 #include "engine/media/HImageLoader.h"
 #include "image_fixtures.h"
+#include "support/skip_support.h"
 #include "support/test_support.h"
 
 using namespace image_fixtures;
@@ -155,7 +156,7 @@ protected:
     void SetUp() override
     {
         if (!haveConvert())
-            GTEST_SKIP() << kConvert << " is not installed";
+            return tilmar_test::skipUnlessCI(std::string(kConvert) + " is not installed");
         PngFiles::SetUp();
         // 9 x 9 so that every interlace pass has pixels; few colours, so a
         // palette is possible; the alpha channel varies.

@@ -30,8 +30,8 @@ struct StressRun
     int chunks = 0;
 };
 
-// Opens the device on the mixer and runs `step` on the main thread over and
-// over while the audio thread mixes: for at least `minimum` and
+// Opens the device on the mixer, which then locks through it, and runs
+// `step` on the main thread over and over while the audio thread mixes: for at least `minimum` and
 // `minimumChunks` mixed chunks (a loaded machine may mix slowly), at most
 // 20 s. The device is closed before it answers.
 StressRun whileMixing(HAudioMixerStreamingAudioSource &mixer, std::chrono::milliseconds minimum,
@@ -44,6 +44,7 @@ StressRun whileMixing(HAudioMixerStreamingAudioSource &mixer, std::chrono::milli
         ADD_FAILURE() << "no audio device";
         return run;
     }
+    mixer.setAudioDevice(device);
     EXPECT_TRUE(counter.waitForCalls(1));
     const auto start = std::chrono::steady_clock::now();
     const int firstChunk = counter.calls();
@@ -56,6 +57,7 @@ StressRun whileMixing(HAudioMixerStreamingAudioSource &mixer, std::chrono::milli
         ++run.operations;
     }
     run.chunks = counter.calls() - firstChunk;
+    mixer.setAudioDevice(nullptr);
     HAudioDevice::destroy(device);
     return run;
 }

@@ -164,21 +164,34 @@ TEST(SDLAudioDevice, EightBitsAreUnsignedAndOtherWidthsSigned16)
     }
 }
 
-TEST(SDLAudioDevice, PauseHoldsTheCallbackAndResumeRestartsIt)
+// Pausing and the device's lock both hold the callback off until resumed or
+// unlocked. The lock is the one SDL holds around each callback, so under it
+// not one more buffer is asked for; a pause may find one under way.
+TEST(SDLAudioDevice, PauseAndTheLockHoldTheCallbackUntilReleased)
 {
-    useDiskAudio("/dev/null", 1);
-    RecordingSource source;
-    HAudioDevice *device = HAudioDevice::create(nullptr, &source, 2, 16, 22050);
-    ASSERT_NE(device, nullptr);
-    ASSERT_TRUE(source.waitForCalls(2));
-    device->pause();
-    // One callback may already have been under way when pausing.
-    const int held = source.calls();
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    EXPECT_LE(source.calls(), held + 1);
-    device->resume();
-    EXPECT_TRUE(source.waitForCalls(held + 3));
-    HAudioDevice::destroy(device);
+    struct Case
+    {
+        const char *what;
+        void (HAudioDevice::*hold)();
+        void (HAudioDevice::*release)();
+        int slack;
+    };
+    for (const Case &c : {Case{"pause", &HAudioDevice::pause, &HAudioDevice::resume, 1},
+                          Case{"lock", &HAudioDevice::lock, &HAudioDevice::unlock, 0}}) {
+        useDiskAudio("/dev/null", 1);
+        RecordingSource source;
+        HAudioDevice *device = HAudioDevice::create(nullptr, &source, 2, 16, 22050);
+        ASSERT_NE(device, nullptr) << c.what;
+        ASSERT_TRUE(source.waitForCalls(2)) << c.what;
+        (device->*c.hold)();
+        const int held = source.calls();
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        const int later = source.calls();
+        (device->*c.release)();
+        EXPECT_LE(later, held + c.slack) << c.what;
+        EXPECT_TRUE(source.waitForCalls(held + 3)) << c.what;
+        HAudioDevice::destroy(device);
+    }
 }
 
 TEST(SDLAudioDevice, FailuresToOpenAnswerNullSilentlyAndLeaveAudioClosed)
