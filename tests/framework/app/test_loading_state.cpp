@@ -262,8 +262,12 @@ TEST(PartnerLink, MalformedOrHostileAddressesLaunchNothingHarmful)
         {"partnerURL=http://first.example.com/\r\n", "", "http://default.example.com/\n"},
         // A second line of another form empties the address: nothing runs.
         {"x\r\nhomepage=http://other.example.com/\r\n", "", ""},
-        {"x\r\npartnerURL=http://a.example.com/;touch${IFS}pwned\r\n", "", ""},
-        {"x\r\npartnerURL=http://a.example.com/`touch${IFS}pwned`\r\n", "", ""},
+        // Shell characters reach the browser as they stand and run nothing.
+        {"x\r\npartnerURL=http://a.example.com/;touch${IFS}pwned\r\n", "",
+         "http://a.example.com/;touch${IFS}pwned\n"},
+        {"x\r\npartnerURL=http://a.example.com/`touch${IFS}pwned`\r\n", "",
+         "http://a.example.com/`touch${IFS}pwned`\n"},
+        // White space or a quote: nothing runs.
         {"", "http://r.example.com/$(touch pwned)", ""},
         {"", "'; touch pwned; '", ""},
     };
