@@ -27,6 +27,8 @@ bool HPuzzleGame::loadResources(const HSpriteLoadItem *sprites, int32_t count, c
     const float spriteShare = endFraction * 0.75f;
     if (!loadSprites(sprites, count, spriteShare, text, font)) {
         messageBox(49, "Error", "Failed to load bitmaps");
+        // Nothing else would let the loading screen's pictures go.
+        unloadLoadingScreen();
         return false;
     }
     loadSounds(musicName, musicLoop, samples, spriteShare, endFraction);

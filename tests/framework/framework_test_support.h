@@ -192,6 +192,8 @@ public:
     using HPuzzleGame::m_pMusicStream;
     using HPuzzleGame::m_cursorDrawX;
     using HPuzzleGame::m_cursorDrawY;
+    using HPuzzleGame::m_loadingBackgroundSprite;
+    using HPuzzleGame::m_progressBarSprite;
 
     std::function<int32_t(const HEvent &)> script;
     std::function<void(TestGame &)> afterInitialize;

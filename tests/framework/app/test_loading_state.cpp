@@ -110,8 +110,10 @@ TEST_F(LoadingTest, ResourcesLoadBehindTheBar)
     EXPECT_FALSE(result);
     EXPECT_NE(out.find("Failed to load bitmaps"), std::string::npos);
     EXPECT_FALSE(d.isLoaded());
+    // A failed load lets the loading screen go too.
+    EXPECT_FALSE(game.m_loadingBackgroundSprite.isLoaded());
+    EXPECT_FALSE(game.m_progressBarSprite.isLoaded());
     c.unload();
-    game.unloadLoadingScreen();
 
     const char *const none[] = {nullptr};
     EXPECT_FALSE(game.loadSounds(nullptr, 0, none, 0.0f, 1.0f));
