@@ -31,6 +31,8 @@ HEventQueue::HEventQueue()
       m_readIndex(0),
       m_pJournalFile(nullptr),
       m_pDemoFile(nullptr),
+      m_lastDemoTime(0),
+      m_clockShift(0),
       m_bTrace(false),
       m_lastPointerX(0),
       m_lastPointerY(0)
@@ -72,8 +74,7 @@ bool HEventQueue::postEvent(const HEvent &event)
         s_lastMoveY = event.y;
     }
 
-    VyTime now;
-    s_clock(now);
+    const VyTime now = m_now();
     if (event.type == ET_TIMESTAMP) {
         if (now.low == s_lastTimestamp.low && now.high == s_lastTimestamp.high)
             return true;
@@ -120,14 +121,12 @@ bool HEventQueue::getEvent(HEvent &out, bool wait)
         HEvent record;
         if (m_pDemoFile->read(&record, kRecordSize) == kRecordSize) {
             out = record;
+            m_lastDemoTime = record.time.getTime64();
             return true;
         }
         // An exhausted demo would leave the program deaf to the player, so
         // the queue lets it go and carries on with live input.
-        HFile *finished = m_pDemoFile;
-        m_pDemoFile = nullptr;
-        finished->close();
-        tracePrint("...demo finished\n");
+        m_finishDemo();
     }
 
     bool delivered = m_popEvent(out);
@@ -141,8 +140,7 @@ bool HEventQueue::getEvent(HEvent &out, bool wait)
     }
 
     if (!delivered) {
-        VyTime now;
-        s_clock(now);
+        const VyTime now = m_now();
         const int64_t sinceLast = static_cast<int64_t>(VyTime::diff64(now, s_lastDeliveredTime));
         if (sinceLast <= 0 || wait)
             s_sleep(1);
@@ -155,4 +153,31 @@ bool HEventQueue::getEvent(HEvent &out, bool wait)
     m_readIndex = (m_readIndex + 1) % kEventQueueSize;
     s_lastDeliveredTime = out.time;
     return true;
+}
+
+VyTime HEventQueue::m_now() const
+{
+    VyTime now;
+    s_clock(now);
+    const uint64_t shifted = now.getTime64() + m_clockShift;
+    return VyTime(static_cast<uint32_t>(shifted), static_cast<uint32_t>(shifted >> 32));
+}
+
+void HEventQueue::m_finishDemo()
+{
+    HFile *finished = m_pDemoFile;
+    m_pDemoFile = nullptr;
+    finished->close();
+    tracePrint("...demo finished\n");
+
+    // A demo plays without waiting, so its times usually run ahead of the
+    // clock; live events stamped behind them would make every game clock
+    // measured from a demo event run backwards.
+    const uint64_t now = m_now().getTime64();
+    if (m_lastDemoTime > now)
+        m_clockShift += m_lastDemoTime - now;
+    const VyTime last(static_cast<uint32_t>(m_lastDemoTime), static_cast<uint32_t>(m_lastDemoTime >> 32));
+    for (int32_t i = m_readIndex; i != m_writeIndex; i = (i + 1) % kEventQueueSize)
+        if (m_events[i].time.getTime64() < m_lastDemoTime)
+            m_events[i].time = last;
 }

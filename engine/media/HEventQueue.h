@@ -79,12 +79,20 @@ protected:
     bool m_popEvent(HEvent &out);
 
 private:
+    // The clock, moved on by the time a finished demo ran ahead of it.
+    VyTime m_now() const;
+    // Lets the exhausted demo go; live time then goes on from its last event.
+    void m_finishDemo();
+
+private:
     HEvent m_events[kEventQueueSize];
     int32_t m_writeIndex;
     int32_t m_readIndex;
     HObjectList m_sources;
     HFile *m_pJournalFile;
     HFile *m_pDemoFile;
+    uint64_t m_lastDemoTime; // of the last demo record delivered
+    uint64_t m_clockShift;   // added to the clock once a demo has finished
     bool m_bTrace;
     int32_t m_lastPointerX;
     int32_t m_lastPointerY;

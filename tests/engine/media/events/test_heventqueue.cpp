@@ -322,6 +322,37 @@ protected:
         EventQueueTest::TearDown();
     }
 
+    // The A key pressed and released at the given times, and those two
+    // records as a demo file holds them.
+    static std::vector<HEvent> keyPress(uint32_t down, uint32_t up)
+    {
+        HEvent a = makeEvent(ET_KEYDOWN, KC_A);
+        a.time = VyTime(down);
+        HEvent b = makeEvent(ET_KEYUP, KC_A);
+        b.time = VyTime(up);
+        return {a, b};
+    }
+    static std::string recordBytes(const std::vector<HEvent> &events)
+    {
+        std::string bytes;
+        for (const HEvent &e : events)
+            bytes.append(reinterpret_cast<const char *>(&e), sizeof e);
+        return bytes;
+    }
+
+    // Plays the bytes as a demo, with a source for the live input that
+    // follows it and one live event posted while the demo plays.
+    HFile *playDemo(const std::string &name, const std::string &bytes, ScriptedSource &source)
+    {
+        EXPECT_TRUE(tilmar_test::writeFile(dir / name, bytes));
+        queue.addEventSource(&source);
+        HFile *demo = fs.openFileForRead(name.c_str());
+        EXPECT_NE(demo, nullptr);
+        queue.setDemoFile(demo);
+        EXPECT_TRUE(queue.postEvent(makeEvent(ET_COMMAND)));
+        return demo;
+    }
+
     TempDir dir;
     HStandardFileSystem fs;
 };
@@ -382,28 +413,20 @@ TEST_F(JournalTest, ReplayedJournalDeliversExactlyTheRecordedEvents)
 TEST_F(JournalTest, ExhaustedDemoIsClosedAndLiveInputResumes)
 {
     // Two whole records and the start of a third.
-    HEvent a = makeEvent(ET_KEYDOWN, KC_A);
-    a.time = VyTime(111);
-    HEvent b = makeEvent(ET_KEYUP, KC_A);
-    b.time = VyTime(222);
-    std::string bytes(reinterpret_cast<const char *>(&a), sizeof a);
-    bytes.append(reinterpret_cast<const char *>(&b), sizeof b);
-    bytes.append(10, '\x07');
-    ASSERT_TRUE(tilmar_test::writeFile(dir / "demo.bin", bytes));
+    const std::vector<HEvent> press = keyPress(111, 222);
+    const HEvent &a = press[0];
+    const HEvent &b = press[1];
 
     HFile *trace = fs.openFileForWrite("trace.txt");
     ASSERT_NE(trace, nullptr);
     setTraceFile(trace);
 
+    // The live event posted while the demo plays is held back, not
+    // delivered in between.
     std::vector<int> polled;
     ScriptedSource source(1, polled);
-    queue.addEventSource(&source);
-    HFile *demo = fs.openFileForRead("demo.bin");
+    HFile *demo = playDemo("demo.bin", recordBytes(press) + std::string(10, '\x07'), source);
     ASSERT_NE(demo, nullptr);
-    queue.setDemoFile(demo);
-
-    // Posted while the demo plays: held back, not delivered in between.
-    ASSERT_TRUE(queue.postEvent(makeEvent(ET_COMMAND)));
 
     HEvent out;
     ASSERT_TRUE(queue.getEvent(out, false));
@@ -426,6 +449,44 @@ TEST_F(JournalTest, ExhaustedDemoIsClosedAndLiveInputResumes)
     setTraceFile(nullptr);
     trace->close();
     EXPECT_EQ(tilmar_test::readFile(dir / "trace.txt"), "...demo finished\n");
+}
+
+TEST_F(JournalTest, LiveTimeGoesOnFromTheLastDemoEventOnceTheDemoEnds)
+{
+    // A demo plays without waiting, so its recorded times run a minute
+    // ahead of the clock here; the live event posted while it plays is
+    // stamped by the clock.
+    const uint64_t ahead = s_now + 60000;
+    std::vector<int> polled;
+    ScriptedSource source(1, polled);
+    const std::string bytes =
+        recordBytes(keyPress(static_cast<uint32_t>(ahead - 100), static_cast<uint32_t>(ahead)));
+    ASSERT_NE(playDemo("ahead.bin", bytes, source), nullptr);
+
+    HEvent out;
+    ASSERT_TRUE(queue.getEvent(out, false));
+    ASSERT_TRUE(queue.getEvent(out, false));
+    EXPECT_EQ(out.time.getTime64(), ahead);
+
+    // No event after the demo is older than its last one, and live time
+    // advances from there with the clock.
+    ASSERT_TRUE(queue.getEvent(out, false));
+    EXPECT_EQ(out.type, ET_COMMAND);
+    EXPECT_EQ(out.time.getTime64(), ahead);
+    s_now += 5;
+    source.pending.push_back(makeEvent(ET_PAINT));
+    ASSERT_TRUE(queue.getEvent(out, false));
+    EXPECT_EQ(out.type, ET_PAINT);
+    EXPECT_EQ(out.time.getTime64(), ahead + 5);
+    s_now += 7;
+    EXPECT_FALSE(queue.getEvent(out, false));
+    ASSERT_TRUE(queue.getEvent(out, false));
+    EXPECT_EQ(out.type, ET_TIMESTAMP);
+    EXPECT_EQ(out.time.getTime64(), ahead + 12);
+
+    // Later tests' queues read the plain clock: keep it past every time
+    // delivered here.
+    s_now = ahead + 1000;
 }
 
 TEST_F(JournalTest, EmptyDemoFileFallsStraightThroughToLiveInput)
