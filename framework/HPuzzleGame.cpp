@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include "engine/core/HMath.h"
 #include "engine/core/HFile.h"
 #include "engine/core/HMessages.h"
@@ -72,6 +74,14 @@ void HPuzzleGame::registerDefaultCvars()
         m_cvarManager.registerVariable(entry[0], entry[1], 0);
 }
 
+// True when both paths name one existing file.
+static bool s_isSameFile(const char *a, const char *b)
+{
+    struct stat first, second;
+    return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 static HStandardFileSystem *s_newDirectoryFileSystem(const char *root)
 {
     HStandardFileSystem *fileSystem = new HStandardFileSystem();
@@ -92,16 +102,23 @@ bool HPuzzleGame::initialize(const char *commandLine, const char *resourceDirect
             setTraceFile(m_pTraceFile);
     }
 
+    const char *demo = m_cvarManager.getVariableString("vg_demoFile");
+    const bool playsDemo = demo && demo[0];
     if (m_cvarManager.getVariableInt("vg_journal") != 0) {
-        if (!m_pTraceFileSystem)
-            m_pTraceFileSystem = s_newDirectoryFileSystem(".");
-        m_pJournalFile = m_pTraceFileSystem->openFileForWrite("journal.bin");
-        if (m_pJournalFile)
-            m_eventQueue.setJournalFile(m_pJournalFile);
+        // Opening the journal empties it: a recording played back from it
+        // would be lost before its first event is read.
+        if (playsDemo && s_isSameFile(demo, "journal.bin")) {
+            tracePrint("...journal not recorded: the demo plays from it\n");
+        } else {
+            if (!m_pTraceFileSystem)
+                m_pTraceFileSystem = s_newDirectoryFileSystem(".");
+            m_pJournalFile = m_pTraceFileSystem->openFileForWrite("journal.bin");
+            if (m_pJournalFile)
+                m_eventQueue.setJournalFile(m_pJournalFile);
+        }
     }
 
-    const char *demo = m_cvarManager.getVariableString("vg_demoFile");
-    if (demo && demo[0]) {
+    if (playsDemo) {
         // The directory file system joins root and name: an absolute name
         // goes under "/" so that it still names the file it says.
         m_pDemoFileSystem = s_newDirectoryFileSystem(demo[0] == '/' ? "/" : ".");

@@ -109,6 +109,31 @@ TEST(StartUp, MissingDemoFileLeavesPlaybackOffAndTheGameRunsLive)
     EXPECT_EQ(readFile(dir / "facts"), "nodemo fs live");
 }
 
+TEST(StartUp, AJournalPlayedBackAsTheDemoIsNotOverwritten)
+{
+    HEvent record;
+    record.type = ET_KEYDOWN;
+    record.keyCode = KC_A;
+    record.time = VyTime(777);
+    const std::string recording(reinterpret_cast<const char *>(&record), sizeof record);
+    for (const char *name : {"journal.bin", "./journal.bin"}) {
+        TempDir dir;
+        writeFile(dir / "journal.bin", recording);
+        const ChildOutcome out = runGame(dir, {"-journal", "-demo", name}, [&](TestGame &game) {
+            game.script = [&](const HEvent &e) {
+                note(dir / "facts", std::to_string(e.type) + " " + std::to_string(e.time.low) +
+                                        (game.m_pJournalFile ? " journal" : " nojournal"));
+                return 1;
+            };
+        });
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(out.exited);
+        EXPECT_EQ(out.exitStatus, 0) << out.out;
+        EXPECT_EQ(readFile(dir / "facts"), std::to_string(ET_KEYDOWN) + " 777 nojournal");
+        EXPECT_EQ(readFile(dir / "journal.bin"), recording);
+    }
+}
+
 TEST(StartUp, DemoFileByAbsolutePathIsPlayed)
 {
     TempDir dir;
