@@ -76,7 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (queue.getEvent(out, false) || queue.getDemoFile() != nullptr)
         __builtin_trap();  // a finished demo must be let go
-    if (!queue.getEvent(out, false) || out.type != ET_TIMESTAMP)
+    // Live time goes on from the demo's last record: after an earlier input
+    // that ended at the same time, this timestamp repeats the last one
+    // posted and is dropped, and the queue posts the next a call later.
+    if (!queue.getEvent(out, false) && !queue.getEvent(out, false))
+        __builtin_trap();
+    if (out.type != ET_TIMESTAMP)
         __builtin_trap();
     describe(out);
     files.shutdown();
