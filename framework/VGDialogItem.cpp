@@ -202,9 +202,12 @@ void VGDialogItemButton::updateRect()
     // An image whose picture did not load has no size to give: a button
     // missing only its highlighted picture keeps the normal one's place.
     const VGSprite *sizer = nullptr;
-    for (const VGSprite *image : {m_pDisabledImage, m_pHighlightedImage, m_pNormalImage})
-        if (!sizer && image && image->isLoaded())
+    for (const VGSprite *image : {m_pDisabledImage, m_pHighlightedImage, m_pNormalImage}) {
+        if (image && image->isLoaded()) {
             sizer = image;
+            break;
+        }
+    }
     if (sizer)
         m_rect = HRect(left, top, left + sizer->getWidth(), top + sizer->getHeight());
     else

@@ -31,7 +31,7 @@ HEventQueue::HEventQueue()
       m_readIndex(0),
       m_pJournalFile(nullptr),
       m_pDemoFile(nullptr),
-      m_lastDemoTime(0),
+      m_lastDemoTime(),
       m_clockShift(0),
       m_bTrace(false),
       m_lastPointerX(0),
@@ -121,7 +121,7 @@ bool HEventQueue::getEvent(HEvent &out, bool wait)
         HEvent record;
         if (m_pDemoFile->read(&record, kRecordSize) == kRecordSize) {
             out = record;
-            m_lastDemoTime = record.time.getTime64();
+            m_lastDemoTime = record.time;
             return true;
         }
         // An exhausted demo would leave the program deaf to the player, so
@@ -173,11 +173,11 @@ void HEventQueue::m_finishDemo()
     // A demo plays without waiting, so its times usually run ahead of the
     // clock; live events stamped behind them would make every game clock
     // measured from a demo event run backwards.
+    const uint64_t last = m_lastDemoTime.getTime64();
     const uint64_t now = m_now().getTime64();
-    if (m_lastDemoTime > now)
-        m_clockShift += m_lastDemoTime - now;
-    const VyTime last(static_cast<uint32_t>(m_lastDemoTime), static_cast<uint32_t>(m_lastDemoTime >> 32));
+    if (last > now)
+        m_clockShift += last - now;
     for (int32_t i = m_readIndex; i != m_writeIndex; i = (i + 1) % kEventQueueSize)
-        if (m_events[i].time.getTime64() < m_lastDemoTime)
-            m_events[i].time = last;
+        if (m_events[i].time.getTime64() < last)
+            m_events[i].time = m_lastDemoTime;
 }

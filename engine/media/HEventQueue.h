@@ -84,14 +84,13 @@ private:
     // Lets the exhausted demo go; live time then goes on from its last event.
     void m_finishDemo();
 
-private:
     HEvent m_events[kEventQueueSize];
     int32_t m_writeIndex;
     int32_t m_readIndex;
     HObjectList m_sources;
     HFile *m_pJournalFile;
     HFile *m_pDemoFile;
-    uint64_t m_lastDemoTime; // of the last demo record delivered
+    VyTime m_lastDemoTime;   // of the last demo record delivered
     uint64_t m_clockShift;   // added to the clock once a demo has finished
     bool m_bTrace;
     int32_t m_lastPointerX;

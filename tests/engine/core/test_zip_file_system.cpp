@@ -137,13 +137,14 @@ protected:
     // skipped (failed under CI) and returns at once.
     bool missingTools(bool zipTool, bool python)
     {
+        const char *missing = nullptr;
         if (zipTool && !s_haveZip)
-            tilmar_test::skipUnlessCI("the zip program is not available");
+            missing = "the zip program is not available";
         else if (python && !s_havePython)
-            tilmar_test::skipUnlessCI("python3 with zipfile is not available");
-        else
-            return false;
-        return true;
+            missing = "python3 with zipfile is not available";
+        if (missing)
+            tilmar_test::skipUnlessCI(missing);
+        return missing != nullptr;
     }
 
     // Mounts from a malloc'd copy of the bytes; the file system frees it.

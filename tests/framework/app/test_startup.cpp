@@ -17,6 +17,16 @@ using namespace tilmar_test;
 
 namespace {
 
+// A demo file of one record: the A key pressed at the given time.
+std::string keyDownRecord(uint32_t time)
+{
+    HEvent record;
+    record.type = ET_KEYDOWN;
+    record.keyCode = KC_A;
+    record.time = VyTime(time);
+    return std::string(reinterpret_cast<const char *>(&record), sizeof record);
+}
+
 // Runs the game's whole life as the program's entry would, with the given
 // options, in dir. `configure` prepares the game; facts for the parent go
 // into files of dir.
@@ -111,11 +121,7 @@ TEST(StartUp, MissingDemoFileLeavesPlaybackOffAndTheGameRunsLive)
 
 TEST(StartUp, AJournalPlayedBackAsTheDemoIsNotOverwritten)
 {
-    HEvent record;
-    record.type = ET_KEYDOWN;
-    record.keyCode = KC_A;
-    record.time = VyTime(777);
-    const std::string recording(reinterpret_cast<const char *>(&record), sizeof record);
+    const std::string recording = keyDownRecord(777);
     for (const char *name : {"journal.bin", "./journal.bin"}) {
         TempDir dir;
         writeFile(dir / "journal.bin", recording);
@@ -138,11 +144,7 @@ TEST(StartUp, DemoFileByAbsolutePathIsPlayed)
 {
     TempDir dir;
     TempDir elsewhere;
-    HEvent record;
-    record.type = ET_KEYDOWN;
-    record.keyCode = KC_A;
-    record.time = VyTime(777);
-    writeFile(elsewhere / "demo.bin", std::string(reinterpret_cast<const char *>(&record), sizeof record));
+    writeFile(elsewhere / "demo.bin", keyDownRecord(777));
     const std::string path = elsewhere / "demo.bin";
     const ChildOutcome out = runGame(dir, {"-demo", path.c_str()}, [&](TestGame &game) {
         game.script = [&](const HEvent &e) {

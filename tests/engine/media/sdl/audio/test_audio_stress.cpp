@@ -31,9 +31,9 @@ struct StressRun
 };
 
 // Opens the device on the mixer, which then locks through it, and runs
-// `step` on the main thread over and over while the audio thread mixes: for at least `minimum` and
-// `minimumChunks` mixed chunks (a loaded machine may mix slowly), at most
-// 20 s. The device is closed before it answers.
+// `step` on the main thread over and over while the audio thread mixes: for
+// at least `minimum` and `minimumChunks` mixed chunks (a loaded machine may
+// mix slowly), at most 20 s. The device is closed before it answers.
 StressRun whileMixing(HAudioMixerStreamingAudioSource &mixer, std::chrono::milliseconds minimum,
                       int minimumChunks, const std::function<void()> &step)
 {
