@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <SDL.h>
@@ -17,24 +18,30 @@ struct HBrowserEntry
     int32_t consoleOnly; // 1 for browsers that run in the text console
     const char *program;
     const char *format; // receives the URL for each "%s"
+    const char *host;   // the program the command starts the browser in, or null
 };
 
-// Tried in this order; the first one found in PATH is started. The URL
-// always stands inside single quotes (it can hold none), so the shell
-// neither splits it nor expands '?', '*' or '~' in it.
+// Tried in this order; the first one found in PATH (with its host program,
+// if it has one) is started. The URL always stands inside single quotes (it
+// can hold none), so the shell neither splits it nor expands '?', '*' or '~'
+// in it. The last rows are the names a current Debian machine answers to.
 const HBrowserEntry s_browsers[] = {
-    {0, "mozilla", "mozilla '%s' &"},
-    {0, "phoenix", "phoenix '%s' &"},
-    {0, "gnome-moz-remote", "gnome-moz-remote --newwin '%s'"},
-    {0, "galeon", "galeon '%s' &"},
-    {0, "netscape", "netscape -remote 'openURL(%s,new-window)' || netscape '%s'"},
-    {0, "konqueror", "konqueror '%s' &"},
-    {0, "opera", "opera -page='%s' &"},
-    {0, "NetPositive", "NetPositive '%s'"},
-    {0, "links", "xterm -T \"Web Browser\" -e links '%s' &"},
-    {0, "lynx", "xterm -T \"Web Browser\" -e lynx '%s' &"},
-    {1, "links", "links '%s'"},
-    {1, "lynx", "lynx '%s'"},
+    {0, "mozilla", "mozilla '%s' &", nullptr},
+    {0, "phoenix", "phoenix '%s' &", nullptr},
+    {0, "gnome-moz-remote", "gnome-moz-remote --newwin '%s'", nullptr},
+    {0, "galeon", "galeon '%s' &", nullptr},
+    {0, "netscape", "netscape -remote 'openURL(%s,new-window)' || netscape '%s'", nullptr},
+    {0, "konqueror", "konqueror '%s' &", nullptr},
+    {0, "opera", "opera -page='%s' &", nullptr},
+    {0, "NetPositive", "NetPositive '%s'", nullptr},
+    {0, "links", "xterm -T \"Web Browser\" -e links '%s' &", "xterm"},
+    {0, "lynx", "xterm -T \"Web Browser\" -e lynx '%s' &", "xterm"},
+    {1, "links", "links '%s'", nullptr},
+    {1, "lynx", "lynx '%s'", nullptr},
+    {0, "x-www-browser", "x-www-browser '%s' &", nullptr},
+    {0, "xdg-open", "xdg-open '%s' &", nullptr},
+    {0, "firefox", "firefox '%s' &", nullptr},
+    {1, "www-browser", "www-browser '%s'", nullptr},
 };
 
 constexpr size_t kCandidateSize = 4096;
@@ -144,12 +151,16 @@ void launchWebBrowser(const char *url)
     if (isLaunchableURL(url)) {
         const int32_t consoleOnly = getenv("DISPLAY") == nullptr ? 1 : 0;
         for (const HBrowserEntry &browser : s_browsers) {
-            if (browser.consoleOnly != consoleOnly || !s_isInPath(browser.program))
+            if (browser.consoleOnly != consoleOnly || !s_isInPath(browser.program) ||
+                (browser.host != nullptr && !s_isInPath(browser.host)))
                 continue;
             static char command[kCommandSize];
             const int length = snprintf(command, sizeof command, browser.format, url, url);
-            if (length >= 0 && static_cast<size_t>(length) < sizeof command)
-                launched = system(command) != -1;
+            if (length >= 0 && static_cast<size_t>(length) < sizeof command) {
+                // 127 is the shell's own answer for a command it cannot find.
+                const int result = system(command);
+                launched = result != -1 && !(WIFEXITED(result) && WEXITSTATUS(result) == 127);
+            }
             break;
         }
     }

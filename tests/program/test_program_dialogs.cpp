@@ -2,6 +2,8 @@
 // worked by the real program from demo files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "engine/core/HUnixPlatform.h"
 #include "program/program_support.h"
 
@@ -80,28 +82,44 @@ TEST(ProgramDialogs, OptionsChangeTheVolumesAndAutomaticHintsAndSaveThem)
 
 TEST(ProgramDialogs, VisitPartnerSavesTheChangesOfTheSameVisitThenStartsTheBrowser)
 {
-    // Without a display the launcher runs "links" in the terminal: this one
-    // only writes down what it was given.
-    tilmar_test::TempDir home;
-    tilmar_test::TempDir tools;
-    const std::string given = home / "browser.txt";
-    const std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + given + "'\n";
-    ASSERT_TRUE(tilmar_test::writeFile(tools / "links", script, 0755));
+    // Without a display the launcher runs "links" in the terminal; with one
+    // (SDL still on its dummy driver) it starts Debian's chosen graphical
+    // browser in the background. These only write down what they were given.
+    struct Case
+    {
+        const char *browser;
+        const char *display; // null: none
+    };
+    for (const Case &c : {Case{"links", nullptr}, Case{"x-www-browser", ":99"}}) {
+        SCOPED_TRACE(c.browser);
+        tilmar_test::TempDir home;
+        tilmar_test::TempDir tools;
+        const std::string given = home / "browser.txt";
+        const std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + given + "'\n";
+        ASSERT_TRUE(tilmar_test::writeFile(tools / c.browser, script, 0755));
 
-    DemoWriter demo(2000);
-    openOptions(demo);
-    changeTheOptions(demo);
-    demo.wait(300);
-    demo.click(demo::inside(demo::offset(tmscreen::kOptionsDialog, tmscreen::kOptionsVisit)));
-    Launch launch;
-    launch.path = tools.path() + ":/usr/bin:/bin";
-    const RunResult run = runDemo(home, demo, launch);
+        DemoWriter demo(2000);
+        openOptions(demo);
+        changeTheOptions(demo);
+        demo.wait(300);
+        demo.click(demo::inside(demo::offset(tmscreen::kOptionsDialog, tmscreen::kOptionsVisit)));
+        Launch launch;
+        launch.path = tools.path();
+        if (c.display)
+            launch.environment.push_back(std::string("DISPLAY=") + c.display);
+        const RunResult run = runDemo(home, demo, launch);
 
-    // The launcher ends the program: had the click missed, it would have
-    // waited for live input until it was killed.
-    ASSERT_TRUE(run.endedWell()) << run.describe();
-    EXPECT_EQ(std::string(kVelmoraWebAddress) + "\n", tilmar_test::readFile(given)) << run.describe();
-    expectSettings(home, 0.5f, 0.75f, 0);
+        // The launcher ends the program: had the click missed, it would have
+        // waited for live input until it was killed.
+        ASSERT_TRUE(run.endedWell()) << run.describe();
+        const std::string expected = std::string(kVelmoraWebAddress) + "\n";
+        // A browser started in the background may still be writing.
+        for (int i = 0; i < 500 && tilmar_test::readFile(given) != expected; ++i)
+            usleep(10000);
+        EXPECT_EQ(expected, tilmar_test::readFile(given)) << run.describe();
+        EXPECT_EQ(run.err.find("can't launch a browser"), std::string::npos) << run.describe();
+        expectSettings(home, 0.5f, 0.75f, 0);
+    }
 }
 
 TEST(ProgramDialogs, RulesSlideShowOpensPagesAndClosesWithTheClockStopped)

@@ -80,6 +80,15 @@ protected:
         });
     }
 
+    // Launches kURL with stubs of the installed programs alone in PATH.
+    ChildOutcome launchAmong(const Sandbox &box, const std::vector<std::string> &installed,
+                             const std::string &display)
+    {
+        for (const std::string &program : installed)
+            stub(box, box.bin, program);
+        return launch(kURL, box.bin, display);
+    }
+
     ScratchDir dir;
 
 private:
@@ -108,6 +117,9 @@ TEST_F(WebBrowserLaunch, EachGraphicalBrowserGetsItsOwnCommand)
         {"NetPositive", {"NetPositive", url}},
         {"links", {"xterm", "-T", "Web Browser", "-e", "links", url}},
         {"lynx", {"xterm", "-T", "Web Browser", "-e", "lynx", url}},
+        {"x-www-browser", {"x-www-browser", url}},
+        {"xdg-open", {"xdg-open", url}},
+        {"firefox", {"firefox", url}},
     };
     for (const Case &c : cases) {
         const Sandbox box = sandbox();
@@ -131,13 +143,14 @@ TEST_F(WebBrowserLaunch, WithoutDisplayOnlyTextBrowsersRunInTheTerminal)
     const Case cases[] = {
         {{"links", "lynx", "mozilla"}, lines({"links", kURL})},
         {{"lynx", "xterm"}, lines({"lynx", kURL})},
-        {{"mozilla", "opera", "xterm"}, ""},
+        {{"www-browser", "x-www-browser"}, lines({"www-browser", kURL})},
+        // Debian's chosen text browser comes after the named ones.
+        {{"www-browser", "lynx"}, lines({"lynx", kURL})},
+        {{"mozilla", "opera", "xterm", "x-www-browser", "xdg-open", "firefox"}, ""},
     };
     for (const Case &c : cases) {
         const Sandbox box = sandbox();
-        for (const std::string &program : c.installed)
-            stub(box, box.bin, program);
-        const ChildOutcome child = launch(kURL, box.bin, "-");
+        const ChildOutcome child = launchAmong(box, c.installed, "-");
         EXPECT_TRUE(child.exited);
         EXPECT_EQ(0, child.exitStatus);
         // The text browsers run in the foreground: their log is complete now.
@@ -162,6 +175,54 @@ TEST_F(WebBrowserLaunch, FirstUsableBrowserInTableOrderWins)
     const ChildOutcome child = launch(kURL, box.bin + ":" + box.xbin + ":" + later, ":0");
     EXPECT_EQ(0, child.exitStatus);
     EXPECT_EQ(lines({"galeon", kURL}), platform_test::waitForFile(box.log));
+}
+
+TEST_F(WebBrowserLaunch, TextBrowsersNeedXtermToStartWithADisplay)
+{
+    // Without xterm on PATH a found links or lynx cannot be shown in a
+    // window: the search goes on, and Debian's own names come last.
+    struct Case
+    {
+        std::vector<std::string> installed;
+        std::vector<std::string> recorded; // empty: nothing is started
+    };
+    const Case cases[] = {
+        {{"links"}, {}},
+        {{"links", "lynx"}, {}},
+        {{"links", "x-www-browser"}, {"x-www-browser", kURL}},
+        {{"lynx", "firefox", "xdg-open"}, {"xdg-open", kURL}},
+        {{"firefox", "xdg-open", "x-www-browser"}, {"x-www-browser", kURL}},
+        {{"firefox", "links"}, {"firefox", kURL}},
+        {{"x-www-browser", "konqueror"}, {"konqueror", kURL}},
+        // The graphical rows are tried with a display, not the text ones.
+        {{"www-browser", "links"}, {}},
+    };
+    for (const Case &c : cases) {
+        const Sandbox box = sandbox();
+        const ChildOutcome child = launchAmong(box, c.installed, ":0");
+        EXPECT_TRUE(child.exited);
+        EXPECT_EQ(0, child.exitStatus);
+        if (c.recorded.empty()) {
+            EXPECT_EQ(noBrowserMessage(kURL), child.err) << c.installed[0];
+            EXPECT_FALSE(platform_test::fileExists(box.log)) << c.installed[0];
+        } else {
+            EXPECT_EQ("", child.err) << c.installed[0];
+            EXPECT_EQ(lines(c.recorded), platform_test::waitForFile(box.log)) << c.installed[0];
+        }
+    }
+}
+
+TEST_F(WebBrowserLaunch, ACommandTheShellCannotRunIsNotALaunch)
+{
+    // Found in PATH, but its interpreter is missing: the shell answers 127.
+    const Sandbox box = sandbox();
+    ASSERT_TRUE(platform_test::writeFile(box.bin + "/lynx", "#!/nonexistent/interpreter\n", 0755));
+    const ChildOutcome child = launch(kURL, box.bin, "-");
+    EXPECT_TRUE(child.exited);
+    EXPECT_EQ(0, child.exitStatus);
+    const std::string message = noBrowserMessage(kURL);
+    ASSERT_GE(child.err.size(), message.size()) << child.err;
+    EXPECT_EQ(message, child.err.substr(child.err.size() - message.size())) << child.err;
 }
 
 TEST_F(WebBrowserLaunch, UnsafeURLsLaunchNothing)
