@@ -20,11 +20,6 @@ HDirtyRectList s_dialogDirtyRects;
 constexpr uint8_t kCharTab = 9;
 constexpr uint8_t kCharReturn = 13;
 
-VyTime s_toVyTime(uint64_t time)
-{
-    return VyTime(static_cast<uint32_t>(time), static_cast<uint32_t>(time >> 32));
-}
-
 bool s_activates(const HEvent &event)
 {
     return event.type == ET_KEYDOWN && (event.keyCode == KC_LBUTTON || event.character == kCharReturn);
@@ -82,7 +77,7 @@ VGDialogItem *VGDialog::doModal(HPuzzleGame *game, H2DDisplayDevice *display, HE
     m_pUserData = userData;
     m_pGame = game;
 
-    const VyTime start = s_toVyTime(game->getLastEventTime());
+    const VyTime start = VyTime::fromTime64(game->getLastEventTime());
     game->m_invalidateScreen();
     invalidateScreenRect(m_bounds);
     m_pointerX = queue->getLastPointerX();
@@ -120,7 +115,7 @@ VGDialogItem *VGDialog::doModal(HPuzzleGame *game, H2DDisplayDevice *display, HE
             break;
         if (timeout > 0) {
             const int64_t elapsed =
-                static_cast<int64_t>(VyTime::diff64(s_toVyTime(game->getLastEventTime()), start));
+                static_cast<int64_t>(VyTime::diff64(VyTime::fromTime64(game->getLastEventTime()), start));
             if (elapsed > timeout && onTimer()) {
                 result = kDialogTimedOut;
                 break;

@@ -102,7 +102,7 @@ void Tilmar::setActive(bool active)
 VyTime Tilmar::getGameClock() const
 {
     const uint64_t now = getLastEventTime();
-    return VyTime(static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32));
+    return VyTime::fromTime64(now);
 }
 
 bool Tilmar::initialize(const char *commandLine, const char *resourceDirectory)

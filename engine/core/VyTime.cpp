@@ -40,7 +40,7 @@ uint32_t VyTime::diff32(const VyTime &a, const VyTime &b)
 VyTime VyTime::operator-(const VyTime &b) const
 {
     uint64_t d = diff64(*this, b);
-    return VyTime(static_cast<uint32_t>(d), static_cast<uint32_t>(d >> 32));
+    return VyTime::fromTime64(d);
 }
 
 VyTime &getTicks(VyTime &t)

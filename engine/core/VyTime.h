@@ -13,6 +13,11 @@ struct VyTime
     uint32_t high;
 
     VyTime(uint32_t lowHalf = 0, uint32_t highHalf = 0) : low(lowHalf), high(highHalf) {}
+    // The time value of a 64-bit millisecond count, split into its halves.
+    static VyTime fromTime64(uint64_t time)
+    {
+        return VyTime(static_cast<uint32_t>(time), static_cast<uint32_t>(time >> 32));
+    }
 
     // The low half; warns (silently) when the high half is in use.
     uint32_t getTime32() const;

@@ -6,12 +6,10 @@
 
 namespace {
 
-// Shared by every queue (the program has one): the last move and timestamp
-// posted, to drop repeats, and the time of the last event delivered.
+// Shared by every queue (the program has one): the last move posted, to
+// drop repeats.
 int32_t s_lastMoveX = 0;
 int32_t s_lastMoveY = 0;
-VyTime s_lastTimestamp;
-VyTime s_lastDeliveredTime;
 
 HEventQueue::ClockFunction s_clock = &getTicks;
 HEventQueue::SleepFunction s_sleep = &sleepMilliseconds;
@@ -31,7 +29,8 @@ HEventQueue::HEventQueue()
       m_readIndex(0),
       m_pJournalFile(nullptr),
       m_pDemoFile(nullptr),
-      m_lastDemoTime(),
+      m_lastTimestamp(),
+      m_lastDeliveredTime(),
       m_clockShift(0),
       m_bTrace(false),
       m_lastPointerX(0),
@@ -76,9 +75,9 @@ bool HEventQueue::postEvent(const HEvent &event)
 
     const VyTime now = m_now();
     if (event.type == ET_TIMESTAMP) {
-        if (now.low == s_lastTimestamp.low && now.high == s_lastTimestamp.high)
+        if (now.low == m_lastTimestamp.low && now.high == m_lastTimestamp.high)
             return true;
-        s_lastTimestamp = now;
+        m_lastTimestamp = now;
     }
 
     const int32_t next = (m_writeIndex + 1) % kEventQueueSize;
@@ -121,7 +120,7 @@ bool HEventQueue::getEvent(HEvent &out, bool wait)
         HEvent record;
         if (m_pDemoFile->read(&record, kRecordSize) == kRecordSize) {
             out = record;
-            m_lastDemoTime = record.time;
+            m_keepInOrder(out);
             return true;
         }
         // An exhausted demo would leave the program deaf to the player, so
@@ -141,7 +140,7 @@ bool HEventQueue::getEvent(HEvent &out, bool wait)
 
     if (!delivered) {
         const VyTime now = m_now();
-        const int64_t sinceLast = static_cast<int64_t>(VyTime::diff64(now, s_lastDeliveredTime));
+        const int64_t sinceLast = static_cast<int64_t>(VyTime::diff64(now, m_lastDeliveredTime));
         if (sinceLast <= 0 || wait)
             s_sleep(1);
         HEvent timestamp;
@@ -151,16 +150,30 @@ bool HEventQueue::getEvent(HEvent &out, bool wait)
     }
 
     m_readIndex = (m_readIndex + 1) % kEventQueueSize;
-    s_lastDeliveredTime = out.time;
+    m_keepInOrder(out);
     return true;
+}
+
+void HEventQueue::m_keepInOrder(HEvent &event)
+{
+    // Every game clock is measured from delivered times, so none may run
+    // backwards: a demo record stamped before the record ahead of it, or a
+    // live event posted while a demo ran ahead of the clock, takes the time
+    // of the event delivered before it.
+    if (event.time.getTime64() < m_lastDeliveredTime.getTime64())
+        event.time = m_lastDeliveredTime;
+    m_lastDeliveredTime = event.time;
 }
 
 VyTime HEventQueue::m_now() const
 {
     VyTime now;
     s_clock(now);
-    const uint64_t shifted = now.getTime64() + m_clockShift;
-    return VyTime(static_cast<uint32_t>(shifted), static_cast<uint32_t>(shifted >> 32));
+    // A demo may end at any time a record can hold: the shifted clock stops
+    // at the end of the range rather than wrap round to the start.
+    const uint64_t ticks = now.getTime64();
+    const uint64_t shifted = ticks > UINT64_MAX - m_clockShift ? UINT64_MAX : ticks + m_clockShift;
+    return VyTime::fromTime64(shifted);
 }
 
 void HEventQueue::m_finishDemo()
@@ -171,13 +184,9 @@ void HEventQueue::m_finishDemo()
     tracePrint("...demo finished\n");
 
     // A demo plays without waiting, so its times usually run ahead of the
-    // clock; live events stamped behind them would make every game clock
-    // measured from a demo event run backwards.
-    const uint64_t last = m_lastDemoTime.getTime64();
+    // clock: live time goes on from its last event instead of behind it.
+    const uint64_t last = m_lastDeliveredTime.getTime64();
     const uint64_t now = m_now().getTime64();
     if (last > now)
         m_clockShift += last - now;
-    for (int32_t i = m_readIndex; i != m_writeIndex; i = (i + 1) % kEventQueueSize)
-        if (m_events[i].time.getTime64() < last)
-            m_events[i].time = m_lastDemoTime;
 }

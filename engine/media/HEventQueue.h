@@ -39,7 +39,8 @@ public:
     // timestamp (sleeping 1 ms first if wait is set or no time has passed
     // since the last delivered event) and answers false with out's type
     // ET_NONE. With a demo file set, delivers its records instead; once the
-    // demo runs out it is closed and forgotten and live input resumes.
+    // demo runs out it is closed and forgotten and live input resumes. No
+    // event comes out with a time earlier than the one delivered before it.
     bool getEvent(HEvent &out, bool wait);
 
     // Appends a source to the list polled by getEvent; not owned.
@@ -83,6 +84,9 @@ private:
     VyTime m_now() const;
     // Lets the exhausted demo go; live time then goes on from its last event.
     void m_finishDemo();
+    // Raises an event about to be delivered to the time of the one delivered
+    // before it, if it is earlier, and remembers its time.
+    void m_keepInOrder(HEvent &event);
 
     HEvent m_events[kEventQueueSize];
     int32_t m_writeIndex;
@@ -90,8 +94,9 @@ private:
     HObjectList m_sources;
     HFile *m_pJournalFile;
     HFile *m_pDemoFile;
-    VyTime m_lastDemoTime;   // of the last demo record delivered
-    uint64_t m_clockShift;   // added to the clock once a demo has finished
+    VyTime m_lastTimestamp;      // posted, to drop repeats within a millisecond
+    VyTime m_lastDeliveredTime;  // no event is delivered earlier than this
+    uint64_t m_clockShift;       // added to the clock once a demo has finished
     bool m_bTrace;
     int32_t m_lastPointerX;
     int32_t m_lastPointerY;

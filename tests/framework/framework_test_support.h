@@ -28,7 +28,7 @@ struct FakeClock
 
     static VyTime &read(VyTime &t)
     {
-        t = VyTime(static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32));
+        t = VyTime::fromTime64(now);
         return t;
     }
     static void sleep(uint32_t milliseconds) { now += milliseconds * sleepStep; }
@@ -83,7 +83,7 @@ inline HEvent ofType(HEventType type, uint64_t time = 0)
 {
     HEvent e;
     e.type = type;
-    e.time = VyTime(static_cast<uint32_t>(time), static_cast<uint32_t>(time >> 32));
+    e.time = VyTime::fromTime64(time);
     return e;
 }
 

@@ -15,12 +15,12 @@
 namespace {
 
 // The queue's clock moves only when it sleeps, so a run neither waits nor
-// depends on the machine's timing.
+// depends on the machine's timing; every input starts it at the same time.
 uint64_t s_now = 1;
 
 VyTime &readClock(VyTime &t)
 {
-    t = VyTime(static_cast<uint32_t>(s_now), static_cast<uint32_t>(s_now >> 32));
+    t = VyTime::fromTime64(s_now);
     return t;
 }
 
@@ -54,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const std::string path = folder + "/demo.bin";
     if (!tilmar_test::writeFile(path, std::string(reinterpret_cast<const char *>(data), size)))
         return 0;
-    // Later than anything the last input left in the queue's shared memory.
-    s_now += 1000000;
+    s_now = 1;
 
     HStandardFileSystem files;
     files.mount(folder.c_str());
@@ -65,25 +64,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     HEventQueue queue;
     queue.setDemoFile(demo);
+    // No time the queue delivers, from the demo or live after it, comes
+    // before the one delivered ahead of it.
+    uint64_t lastTime = 0;
+    auto inOrder = [&lastTime](const HEvent &event) {
+        if (event.time.getTime64() < lastTime)
+            __builtin_trap();
+        lastTime = event.time.getTime64();
+    };
     const size_t records = size / sizeof(HEvent);
     HEvent out;
-    // Each whole record comes out as it stands; then the queue has nothing
-    // (it posts a timestamp) and delivers that timestamp next.
+    // Each whole record comes out as it stands, but for a time earlier than
+    // the one before it, which is raised to that one.
     for (size_t i = 0; i < records; ++i) {
-        if (!queue.getEvent(out, false) || std::memcmp(&out, data + i * sizeof(HEvent), sizeof out) != 0)
+        HEvent record;
+        std::memcpy(&record, data + i * sizeof(HEvent), sizeof record);
+        if (record.time.getTime64() < lastTime)
+            record.time = VyTime::fromTime64(lastTime);
+        if (!queue.getEvent(out, false) || std::memcmp(&out, &record, sizeof out) != 0)
             __builtin_trap();
+        inOrder(out);
         describe(out);
     }
+    // Then the queue has nothing: it lets the finished demo go, posts a
+    // timestamp and delivers it next.
     if (queue.getEvent(out, false) || queue.getDemoFile() != nullptr)
-        __builtin_trap();  // a finished demo must be let go
-    // Live time goes on from the demo's last record: after an earlier input
-    // that ended at the same time, this timestamp repeats the last one
-    // posted and is dropped, and the queue posts the next a call later.
-    if (!queue.getEvent(out, false) && !queue.getEvent(out, false))
         __builtin_trap();
-    if (out.type != ET_TIMESTAMP)
+    if (!queue.getEvent(out, false) || out.type != ET_TIMESTAMP)
         __builtin_trap();
+    inOrder(out);
     describe(out);
+    // Live time goes on from there (or stays at the end of its range).
+    for (int call = 0; call < 6; ++call) {
+        if (queue.getEvent(out, false)) {
+            if (out.type != ET_TIMESTAMP)
+                __builtin_trap();
+            inOrder(out);
+        }
+    }
     files.shutdown();
     return 0;
 }

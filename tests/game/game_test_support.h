@@ -141,7 +141,7 @@ inline HEvent gameEvent(HEventType type, uint64_t time, int32_t keyCode = 0, int
 {
     HEvent e;
     e.type = type;
-    e.time = VyTime(static_cast<uint32_t>(time), static_cast<uint32_t>(time >> 32));
+    e.time = VyTime::fromTime64(time);
     e.keyCode = keyCode;
     e.x = x;
     e.y = y;
@@ -178,7 +178,7 @@ struct HeldQueueClock
     static inline uint64_t now = 0;
     static VyTime &read(VyTime &t)
     {
-        t = VyTime(static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32));
+        t = VyTime::fromTime64(now);
         return t;
     }
     // A dialog still waiting after this many empty polls never got the

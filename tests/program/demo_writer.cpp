@@ -54,7 +54,7 @@ HEvent &DemoWriter::m_add(HEventType type)
 {
     HEvent e;
     e.type = type;
-    e.time = VyTime(static_cast<uint32_t>(m_clock), static_cast<uint32_t>(m_clock >> 32));
+    e.time = VyTime::fromTime64(m_clock);
     m_records.push_back(e);
     m_clock += kEventStep;
     return m_records.back();

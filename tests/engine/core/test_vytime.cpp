@@ -51,6 +51,13 @@ TEST(VyTime, AccessorsReadTheHalves)
     EXPECT_EQ(t.getTime64(), 0x100000005ull);
     EXPECT_EQ(VyTime(0xFFFFFFFFu, 0xFFFFFFFFu).getTime64(), 0xFFFFFFFFFFFFFFFFull);
     EXPECT_EQ(VyTime().getTime64(), 0u);
+    // A count splits into the same halves and comes back whole.
+    for (uint64_t count : {0ull, 5ull, 0xFFFFFFFFull, 0x100000005ull, 0xFFFFFFFFFFFFFFFFull}) {
+        const VyTime split = VyTime::fromTime64(count);
+        EXPECT_EQ(split.low, static_cast<uint32_t>(count & 0xFFFFFFFFu)) << count;
+        EXPECT_EQ(split.high, static_cast<uint32_t>(count / 0x100000000ull)) << count;
+        EXPECT_EQ(split.getTime64(), count);
+    }
 }
 
 TEST(VyTime, LowHalfComesFirstInMemory)

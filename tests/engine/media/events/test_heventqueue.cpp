@@ -17,15 +17,14 @@ using tilmar_test::TempDir;
 
 namespace {
 
-// The queue's clock and sleep, under the tests' control. Time only moves
-// forward across tests, as the queue's shared memory of the last timestamp
-// and the last delivered event expects.
+// The queue's clock and sleep, under the tests' control; each test starts
+// later than the one before.
 uint64_t s_now = 1000;
 std::vector<uint32_t> s_sleeps;
 
 VyTime &fakeTicks(VyTime &t)
 {
-    t = VyTime(static_cast<uint32_t>(s_now), static_cast<uint32_t>(s_now >> 32));
+    t = VyTime::fromTime64(s_now);
     return t;
 }
 
@@ -483,10 +482,60 @@ TEST_F(JournalTest, LiveTimeGoesOnFromTheLastDemoEventOnceTheDemoEnds)
     ASSERT_TRUE(queue.getEvent(out, false));
     EXPECT_EQ(out.type, ET_TIMESTAMP);
     EXPECT_EQ(out.time.getTime64(), ahead + 12);
+}
 
-    // Later tests' queues read the plain clock: keep it past every time
-    // delivered here.
-    s_now = ahead + 1000;
+TEST_F(JournalTest, DemoRecordsThatRunBackwardsComeOutAtTheTimeBeforeThem)
+{
+    // Only the times are touched: a record stamped earlier than the one
+    // delivered before it takes that one's time.
+    const std::vector<HEvent> first = keyPress(500, 300);
+    const std::vector<HEvent> second = keyPress(700, 0);
+    std::vector<HEvent> records = first;
+    records.insert(records.end(), second.begin(), second.end());
+    std::vector<int> polled;
+    ScriptedSource source(1, polled);
+    ASSERT_NE(playDemo("backwards.bin", recordBytes(records), source), nullptr);
+
+    const uint64_t delivered[] = {500, 500, 700, 700};
+    HEvent out;
+    for (size_t i = 0; i < records.size(); ++i) {
+        ASSERT_TRUE(queue.getEvent(out, false)) << i;
+        HEvent expected = records[i];
+        expected.time = VyTime::fromTime64(delivered[i]);
+        EXPECT_TRUE(sameBytes(out, expected)) << i;
+    }
+}
+
+TEST_F(JournalTest, LiveTimeAfterADemoEndingAtTheEndOfTheRangeStopsThereInsteadOfWrapping)
+{
+    struct Case
+    {
+        uint64_t end;                    // the demo's one record
+        std::vector<uint64_t> delivered; // record, held-back live event, timestamps
+    };
+    const Case cases[] = {
+        {UINT64_MAX - 2, {UINT64_MAX - 2, UINT64_MAX - 2, UINT64_MAX - 1, UINT64_MAX}},
+        {UINT64_MAX, {UINT64_MAX, UINT64_MAX, UINT64_MAX}},
+    };
+    for (const Case &c : cases) {
+        HEvent last = makeEvent(ET_KEYUP, KC_A);
+        last.time = VyTime::fromTime64(c.end);
+        ASSERT_TRUE(tilmar_test::writeFile(dir / "end.bin", recordBytes({last})));
+        HFile *demo = fs.openFileForRead("end.bin");
+        ASSERT_NE(demo, nullptr);
+        HEventQueue player;
+        player.setDemoFile(demo);
+        EXPECT_TRUE(player.postEvent(makeEvent(ET_COMMAND)));
+
+        // Once the clock stops, no timestamp follows the one at its end.
+        std::vector<uint64_t> times;
+        HEvent out;
+        for (int call = 0; call < 12; ++call) {
+            if (player.getEvent(out, false))
+                times.push_back(out.time.getTime64());
+        }
+        EXPECT_EQ(times, c.delivered) << c.end;
+    }
 }
 
 TEST_F(JournalTest, EmptyDemoFileFallsStraightThroughToLiveInput)
