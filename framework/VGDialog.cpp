@@ -301,6 +301,11 @@ bool VGDialog::m_loadImage(VGSprite &sprite, H2DDisplayDevice *display, HFileSys
     return path && sprite.load(display, fileSystem, path);
 }
 
+const VGSprite &VGDialog::m_measuredImage(const VGSprite &normal, const VGSprite &highlighted)
+{
+    return normal.isLoaded() || !highlighted.isLoaded() ? normal : highlighted;
+}
+
 VGDialogItem *VGDialog::m_nextInChain(const VGDialogItem *item) const
 {
     VGDialogItem *next = item->getNext();

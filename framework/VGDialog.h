@@ -89,6 +89,9 @@ protected:
     // a path (nothing is loaded then) or when the load fails.
     static bool m_loadImage(VGSprite &sprite, H2DDisplayDevice *display, HFileSystem *fileSystem,
                             const char *path);
+    // The picture a ready-made dialog measures a button by: its normal one,
+    // or its highlighted one when the normal one did not load.
+    static const VGSprite &m_measuredImage(const VGSprite &normal, const VGSprite &highlighted);
     // The item after this one in the chain, the first after the last.
     VGDialogItem *m_nextInChain(const VGDialogItem *item) const;
     // How many items the chain holds; bounds the walks around it.

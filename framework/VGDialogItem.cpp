@@ -220,7 +220,9 @@ void VGDialogItemButton::draw(H2DDisplayDevice *, const HRect &clip)
     if (!m_bEnabled)
         image = m_pDisabledImage;
     else if (m_bHovered)
-        image = m_pHighlightedImage;
+        // A highlighted picture that failed to load leaves the normal one
+        // under the pointer rather than a hole.
+        image = m_pHighlightedImage && !m_pHighlightedImage->isLoaded() ? m_pNormalImage : m_pHighlightedImage;
     s_drawImageItem(image, m_rect, clip);
 }
 

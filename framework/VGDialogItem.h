@@ -71,7 +71,9 @@ protected:
 
 // A push button drawn from images, in screen coordinates: the position plus
 // the dialog's corner, sized by the last loaded image given of normal,
-// highlighted, disabled (empty at the position without any).
+// highlighted, disabled (empty at the position without any). Hovered, it
+// shows its highlighted image (nothing when that is null), or its normal one
+// when the highlighted picture did not load.
 class VGDialogItemButton : public VGDialogItem
 {
     H_DECLARE_CLASSINFO();

@@ -50,13 +50,15 @@ int32_t VGMessageDialog::layout(H2DDisplayDevice *display, HFileSystem *fileSyst
                                  cancelHighlightedPath ? &m_cancelHighlightedImage : &m_cancelImage, nullptr);
     }
 
-    const int32_t okWidth = m_okImage.getWidth();
-    const int32_t rowY = height - (m_okImage.getHeight() * 3) / 2;
+    const VGSprite &okShape = m_measuredImage(m_okImage, m_okHighlightedImage);
+    const int32_t okWidth = okShape.getWidth();
+    const int32_t rowY = height - (okShape.getHeight() * 3) / 2;
     const int32_t okX = m_bHasCancel ? (width - okWidth) / 4 : (width - okWidth) / 2;
     m_okButton.setPosition(okX, rowY);
     addItem(&m_okButton);
     if (m_bHasCancel) {
-        m_cancelButton.setPosition(((width - m_cancelImage.getWidth()) * 3) / 4, rowY);
+        const int32_t cancelWidth = m_measuredImage(m_cancelImage, m_cancelHighlightedImage).getWidth();
+        m_cancelButton.setPosition(((width - cancelWidth) * 3) / 4, rowY);
         addItem(&m_cancelButton);
         // Enter cancels.
         setDefaultItem(&m_cancelButton);

@@ -50,13 +50,15 @@ int32_t VGSlideShowDialog::layout(int32_t x, int32_t y, H2DDisplayDevice *displa
 
     const int32_t width = m_pPages[0]->getWidth();
     const int32_t height = m_pPages[0]->getHeight();
+    const VGSprite &close = m_measuredImage(m_closeImage, m_closeHighlightedImage);
+    const VGSprite &previous = m_measuredImage(m_previousImage, m_previousHighlightedImage);
+    const VGSprite &next = m_measuredImage(m_nextImage, m_nextHighlightedImage);
     m_closeButton.setImages(&m_closeImage, &m_closeHighlightedImage, nullptr);
-    m_closeButton.setPosition(width / 4, height - (m_closeImage.getHeight() * 5) / 4);
+    m_closeButton.setPosition(width / 4, height - (close.getHeight() * 5) / 4);
     m_previousButton.setImages(&m_previousImage, &m_previousHighlightedImage, nullptr);
-    m_previousButton.setPosition((2 * width) / 3, height - (m_previousImage.getHeight() * 3) / 2);
+    m_previousButton.setPosition((2 * width) / 3, height - (previous.getHeight() * 3) / 2);
     m_nextButton.setImages(&m_nextImage, &m_nextHighlightedImage, nullptr);
-    m_nextButton.setPosition((2 * width) / 3 + 2 * m_previousImage.getWidth(),
-                             height - (m_nextImage.getHeight() * 3) / 2);
+    m_nextButton.setPosition((2 * width) / 3 + 2 * previous.getWidth(), height - (next.getHeight() * 3) / 2);
 
     m_previousButton.setEnabled(false);
     if (pageCount == 1)

@@ -141,6 +141,8 @@ TEST_F(DialogTest, ButtonDrawsTheImageOfItsStateClippedToTheRectangle)
     const uint16_t red = normal->getSurface()->getPixels()[0];
     const uint16_t green = high->getSurface()->getPixels()[0];
     const uint16_t blue = off->getSurface()->getPixels()[0];
+    VGSprite unloaded;
+    ASSERT_FALSE(unloaded.load(display(), &files, "missing.tga"));
     struct Case
     {
         const char *what;
@@ -152,6 +154,7 @@ TEST_F(DialogTest, ButtonDrawsTheImageOfItsStateClippedToTheRectangle)
         {"normal", high, off, false, true, red},
         {"hovered", high, off, true, true, green},
         {"hovered without a highlighted image", nullptr, off, true, true, 0},
+        {"hovered with a highlighted picture that did not load", &unloaded, off, true, true, red},
         {"disabled", high, off, false, false, blue},
         {"disabled without a disabled image", high, nullptr, false, false, 0},
     };

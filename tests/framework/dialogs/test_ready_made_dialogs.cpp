@@ -122,25 +122,23 @@ TEST_F(MessageDialogTest, LayoutPlacesTheDialogAndItsButtons)
     }
 }
 
-TEST_F(MessageDialogTest, HoveredButtonsShowTheirHighlightedImageIfTheyHaveOne)
+TEST_F(MessageDialogTest, HoveredButtonsShowTheirHighlightedImageOrElseTheirNormalOne)
 {
     struct Case
     {
         const char *what;
         const char *okHi, *cancelHi;
         bool onCancel;
-        uint32_t hovered; // 0: nothing is drawn
+        uint32_t hovered;
     };
     const Case cases[] = {
         {"OK with its highlighted image", "okHi.tga", "cancelHi.tga", false, kGreen},
         {"OK without a highlighted path: the normal image stands in", nullptr, "cancelHi.tga", false, kRed},
-        {"OK whose highlighted image did not load", "none.tga", "cancelHi.tga", false, 0},
-        {"cancel whose highlighted image did not load", "okHi.tga", "none.tga", true, 0},
+        {"OK whose highlighted image did not load keeps its normal one", "none.tga", "cancelHi.tga", false, kRed},
+        {"cancel whose highlighted image did not load keeps its normal one", "okHi.tga", "none.tga", true, kRed},
     };
     // The screen pixel a colour of the pictures gives.
     auto shown = [&](uint32_t colour) -> uint16_t {
-        if (colour == 0)
-            return 0;
         writeImage("probe.tga", 1, 1, colour);
         VGSprite probe;
         EXPECT_TRUE(probe.load(display(), &files, "probe.tga"));
@@ -188,6 +186,19 @@ TEST_F(MessageDialogTest, ACancelImageThatDidNotLoadLeavesAnUndrawnCancelThatEnt
     for (int x : {170, 225, 260, 299})
         EXPECT_EQ(screenAt(x, 160), screenAt(10, 10)) << x << ": only the background there";
     EXPECT_TRUE(cancel.handleEvent(enterKey()));
+    dialog.unloadImages();
+    dialog.removeAllItems();
+}
+
+TEST_F(MessageDialogTest, ACancelMissingItsNormalPictureIsPlacedByItsHighlightedOne)
+{
+    writeImage("cancelHiWide.tga", 100, 40, kGreen);
+    VGMessageDialog dialog;
+    ASSERT_EQ(dialog.layout(display(), &files, 0, 0, 0, "bg.tga", "ok.tga", "okHi.tga", "none.tga",
+                            "cancelHiWide.tga"),
+              1);
+    // Three quarters of the room the 100-pixel picture leaves: x 150.
+    EXPECT_TRUE(rectIs(dialog.getCancelButton().getRect(), 150, 140, 250, 180));
     dialog.unloadImages();
     dialog.removeAllItems();
 }
@@ -310,11 +321,13 @@ TEST_F(MessageDialogTest, RunnerAsksEvenWhenHighlightedOrCancelPicturesAreMissin
         {"highlighted pictures missing, Enter cancels", "none.tga", "cancel.tga", "none.tga", enterKey(), 0},
         {"cancel picture missing, OK clicked", "okHi.tga", "none.tga", nullptr, clickAt(260, 300), 1},
         {"cancel picture missing, Enter cancels", "okHi.tga", "none.tga", nullptr, enterKey(), 0},
+        {"both cancel pictures missing, Enter cancels", "okHi.tga", "none.tga", "none.tga", enterKey(), 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         game->frames = 0;
-        // The pointer first passes over OK, where nothing may be drawn.
+        // The pointer first passes over OK, whose highlighted picture may
+        // be missing.
         post({moveTo(260, 300), c.answer});
         EXPECT_EQ(game->showMessageDialog(-1, -1, 0, "bg.tga", "ok.tga", c.okHi, c.cancel, c.cancelHi), c.expected);
         EXPECT_GT(game->frames, 0) << "the dialog was shown";
@@ -402,6 +415,31 @@ TEST_F(SlideShowTest, LayoutNeedsItsPathsItsFirstPageAndItsClosePicture)
             EXPECT_EQ(dialog.getPageCount(), static_cast<int32_t>(c.pages.size()))
                 << "the pages made are kept for destroyPages";
         }
+        dialog.destroyPages();
+        dialog.unloadImages();
+        dialog.removeAllItems();
+    }
+}
+
+TEST_F(SlideShowTest, ButtonsMissingTheirNormalPictureArePlacedByTheirHighlightedOne)
+{
+    struct Case
+    {
+        const char *what;
+        const char *next, *previous;
+    };
+    // Wherever a normal picture is missing, the buttons keep the places of
+    // the full set: previous at (316, 310), next two previous-widths on.
+    for (const Case &c : {Case{"previous picture missing", "next.tga", "missing.tga"},
+                          Case{"next picture missing", "missing.tga", "prev.tga"}}) {
+        SCOPED_TRACE(c.what);
+        VGSlideShowDialog dialog;
+        const std::vector<const char *> pages = {"page1.tga", "page2.tga"};
+        ASSERT_EQ(dialog.layout(50, 40, display(), &files, "close.tga", "closeHi.tga", c.next, "nextHi.tga",
+                                c.previous, "prevHi.tga", pages.data(), 2),
+                  1);
+        EXPECT_TRUE(rectIs(dialog.getPreviousButton().getRect(), 316, 310, 346, 330));
+        EXPECT_TRUE(rectIs(dialog.getNextButton().getRect(), 376, 310, 406, 330));
         dialog.destroyPages();
         dialog.unloadImages();
         dialog.removeAllItems();
