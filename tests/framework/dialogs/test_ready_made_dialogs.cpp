@@ -190,17 +190,25 @@ TEST_F(MessageDialogTest, ACancelImageThatDidNotLoadLeavesAnUndrawnCancelThatEnt
     dialog.removeAllItems();
 }
 
-TEST_F(MessageDialogTest, ACancelMissingItsNormalPictureIsPlacedByItsHighlightedOne)
+TEST_F(MessageDialogTest, CancelIsPlacedByItsNormalPictureOrElseItsHighlightedOne)
 {
     writeImage("cancelHiWide.tga", 100, 40, kGreen);
-    VGMessageDialog dialog;
-    ASSERT_EQ(dialog.layout(display(), &files, 0, 0, 0, "bg.tga", "ok.tga", "okHi.tga", "none.tga",
-                            "cancelHiWide.tga"),
-              1);
-    // Three quarters of the room the 100-pixel picture leaves: x 150.
-    EXPECT_TRUE(rectIs(dialog.getCancelButton().getRect(), 150, 140, 250, 180));
-    dialog.unloadImages();
-    dialog.removeAllItems();
+    struct Case
+    {
+        const char *cancel;
+        int32_t x; // three quarters of the room the measured picture leaves
+    };
+    // The 100-pixel highlighted picture sizes the button either way.
+    for (const Case &c : {Case{"none.tga", 150}, Case{"cancel.tga", 165}}) {
+        SCOPED_TRACE(c.cancel);
+        VGMessageDialog dialog;
+        ASSERT_EQ(dialog.layout(display(), &files, 0, 0, 0, "bg.tga", "ok.tga", "okHi.tga", c.cancel,
+                                "cancelHiWide.tga"),
+                  1);
+        EXPECT_TRUE(rectIs(dialog.getCancelButton().getRect(), c.x, 140, c.x + 100, 180));
+        dialog.unloadImages();
+        dialog.removeAllItems();
+    }
 }
 
 TEST_F(MessageDialogTest, AWaitingOkIsEnabledByTheTimeOutAndTheDialogStaysOpen)
@@ -421,7 +429,7 @@ TEST_F(SlideShowTest, LayoutNeedsItsPathsItsFirstPageAndItsClosePicture)
     }
 }
 
-TEST_F(SlideShowTest, ButtonsMissingTheirNormalPictureArePlacedByTheirHighlightedOne)
+TEST_F(SlideShowTest, PreviousAndNextArePlacedByPicturesThatLoaded)
 {
     struct Case
     {
@@ -429,9 +437,12 @@ TEST_F(SlideShowTest, ButtonsMissingTheirNormalPictureArePlacedByTheirHighlighte
         const char *next, *previous;
     };
     // Wherever a normal picture is missing, the buttons keep the places of
-    // the full set: previous at (316, 310), next two previous-widths on.
+    // the full set: previous at (316, 310), next two previous-widths on
+    // (however wide next itself is).
+    writeImage("nextWide.tga", 50, 20);
     for (const Case &c : {Case{"previous picture missing", "next.tga", "missing.tga"},
-                          Case{"next picture missing", "missing.tga", "prev.tga"}}) {
+                          Case{"next picture missing", "missing.tga", "prev.tga"},
+                          Case{"next wider than previous", "nextWide.tga", "prev.tga"}}) {
         SCOPED_TRACE(c.what);
         VGSlideShowDialog dialog;
         const std::vector<const char *> pages = {"page1.tga", "page2.tga"};
