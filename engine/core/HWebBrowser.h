@@ -7,8 +7,9 @@
 //
 // The URL is handed to the shell inside single quotes, so only URLs of
 // printable ASCII without white space or a quote, beginning with a letter
-// or digit, are launched; for any other URL, or when no browser is found, a
-// line on standard error says the page cannot be shown.
+// or digit, are launched; for any other URL, when no browser is found, or
+// when the shell cannot start the one found, a line on standard error says
+// the page cannot be shown.
 [[noreturn]] void launchWebBrowser(const char *url);
 
 // True for a URL that launchWebBrowser hands to the shell, as above.
