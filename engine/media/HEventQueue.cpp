@@ -31,6 +31,7 @@ HEventQueue::HEventQueue()
       m_pDemoFile(nullptr),
       m_lastTimestamp(),
       m_lastDeliveredTime(),
+      m_lastTicks(0),
       m_clockShift(0),
       m_bTrace(false),
       m_lastPointerX(0),
@@ -139,9 +140,7 @@ bool HEventQueue::getEvent(HEvent &out, bool wait)
     }
 
     if (!delivered) {
-        const VyTime now = m_now();
-        const int64_t sinceLast = static_cast<int64_t>(VyTime::diff64(now, m_lastDeliveredTime));
-        if (sinceLast <= 0 || wait)
+        if (m_now().getTime64() <= m_lastDeliveredTime.getTime64() || wait)
             s_sleep(1);
         HEvent timestamp;
         timestamp.type = ET_TIMESTAMP;
@@ -165,15 +164,29 @@ void HEventQueue::m_keepInOrder(HEvent &event)
     m_lastDeliveredTime = event.time;
 }
 
-VyTime HEventQueue::m_now() const
+namespace {
+
+uint64_t s_addSaturating(uint64_t a, uint64_t b)
+{
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
+
+} // namespace
+
+VyTime HEventQueue::m_now()
 {
     VyTime now;
     s_clock(now);
+    // SDL's millisecond count wraps after 49.7 days: a reading behind the
+    // last one moves the shift on by the step back, so time goes on from
+    // there instead of stopping at the old reading.
+    const uint64_t ticks = now.getTime64();
+    if (ticks < m_lastTicks)
+        m_clockShift = s_addSaturating(m_clockShift, m_lastTicks - ticks);
+    m_lastTicks = ticks;
     // A demo may end at any time a record can hold: the shifted clock stops
     // at the end of the range rather than wrap round to the start.
-    const uint64_t ticks = now.getTime64();
-    const uint64_t shifted = ticks > UINT64_MAX - m_clockShift ? UINT64_MAX : ticks + m_clockShift;
-    return VyTime::fromTime64(shifted);
+    return VyTime::fromTime64(s_addSaturating(ticks, m_clockShift));
 }
 
 void HEventQueue::m_finishDemo()

@@ -80,8 +80,9 @@ protected:
     bool m_popEvent(HEvent &out);
 
 private:
-    // The clock, moved on by the time a finished demo ran ahead of it.
-    VyTime m_now() const;
+    // The clock, moved on by the time a finished demo ran ahead of it and by
+    // any step back it took; it never reads earlier than before.
+    VyTime m_now();
     // Lets the exhausted demo go; live time then goes on from its last event.
     void m_finishDemo();
     // Raises an event about to be delivered to the time of the one delivered
@@ -96,7 +97,8 @@ private:
     HFile *m_pDemoFile;
     VyTime m_lastTimestamp;      // posted, to drop repeats within a millisecond
     VyTime m_lastDeliveredTime;  // no event is delivered earlier than this
-    uint64_t m_clockShift;       // added to the clock once a demo has finished
+    uint64_t m_lastTicks;        // the clock's last reading, unshifted
+    uint64_t m_clockShift;       // added to the clock's readings
     bool m_bTrace;
     int32_t m_lastPointerX;
     int32_t m_lastPointerY;

@@ -64,6 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     HEventQueue queue;
     queue.setDemoFile(demo);
+    // Posted while the demo plays (as a dialog does), stamped by the clock;
+    // it comes out once the demo has run out.
+    HEvent command;
+    command.type = ET_COMMAND;
+    if (!queue.postEvent(command))
+        __builtin_trap();
     // No time the queue delivers, from the demo or live after it, comes
     // before the one delivered ahead of it.
     uint64_t lastTime = 0;
@@ -86,9 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         inOrder(out);
         describe(out);
     }
-    // Then the queue has nothing: it lets the finished demo go, posts a
-    // timestamp and delivers it next.
-    if (queue.getEvent(out, false) || queue.getDemoFile() != nullptr)
+    // Then the queue lets the finished demo go and delivers the event held
+    // back; then it has nothing, posts a timestamp and delivers it next.
+    if (!queue.getEvent(out, false) || out.type != ET_COMMAND || queue.getDemoFile() != nullptr)
+        __builtin_trap();
+    inOrder(out);
+    if (queue.getEvent(out, false))
         __builtin_trap();
     if (!queue.getEvent(out, false) || out.type != ET_TIMESTAMP)
         __builtin_trap();

@@ -113,13 +113,41 @@ TEST_F(EventQueueTest, StampsEachEventWithThePostingTimeAndDeliversInOrder)
     HEvent out;
     ASSERT_TRUE(queue.getEvent(out, false));
     HEvent expected = first;
-    expected.time = VyTime(static_cast<uint32_t>(firstTime));
+    expected.time = VyTime::fromTime64(firstTime);
     EXPECT_TRUE(sameBytes(out, expected));
 
     ASSERT_TRUE(queue.getEvent(out, true));
     EXPECT_EQ(out.type, ET_KEYUP);
     EXPECT_EQ(out.time.getTime64(), firstTime + 40);
     EXPECT_TRUE(s_sleeps.empty());
+}
+
+TEST_F(EventQueueTest, AClockThatStepsBackIsFollowedOnFromItsLastReading)
+{
+    // SDL's 32-bit millisecond count wraps after 49.7 days: live time goes
+    // on from the reading before the wrap, neither back nor stopped there.
+    const uint64_t testStart = s_now;
+    const uint64_t beforeWrap = 0xFFFFFFF0u;
+    s_now = beforeWrap;
+    ASSERT_TRUE(queue.postEvent(makeEvent(ET_COMMAND)));
+    std::vector<uint64_t> times;
+    for (uint64_t ticks : {5u, 105u, 205u}) {
+        s_now = ticks;
+        ASSERT_TRUE(queue.postEvent(makeEvent(ET_COMMAND)));
+    }
+    HEvent out;
+    while (queue.getEvent(out, false))
+        times.push_back(out.time.getTime64());
+    EXPECT_EQ(times, (std::vector<uint64_t>{beforeWrap, beforeWrap, beforeWrap + 100, beforeWrap + 200}));
+
+    // The idle queue's timestamp, posted after its 1 ms sleep, goes on
+    // from there too.
+    ASSERT_TRUE(queue.getEvent(out, false));
+    EXPECT_EQ(out.type, ET_TIMESTAMP);
+    EXPECT_EQ(out.time.getTime64(), beforeWrap + 201);
+
+    // Later tests read the clock they expect.
+    s_now = testStart;
 }
 
 TEST_F(EventQueueTest, DropsRepeatedTimestampsWithinOneMillisecond)
@@ -527,14 +555,20 @@ TEST_F(JournalTest, LiveTimeAfterADemoEndingAtTheEndOfTheRangeStopsThereInsteadO
         player.setDemoFile(demo);
         EXPECT_TRUE(player.postEvent(makeEvent(ET_COMMAND)));
 
-        // Once the clock stops, no timestamp follows the one at its end.
+        // Once the clock stops, no timestamp follows the one at its end, and
+        // the idle queue still sleeps on every empty call rather than spin.
         std::vector<uint64_t> times;
+        size_t emptyCalls = 0;
+        const size_t sleepsBefore = s_sleeps.size();
         HEvent out;
         for (int call = 0; call < 12; ++call) {
             if (player.getEvent(out, false))
                 times.push_back(out.time.getTime64());
+            else
+                ++emptyCalls;
         }
         EXPECT_EQ(times, c.delivered) << c.end;
+        EXPECT_EQ(s_sleeps.size() - sleepsBefore, emptyCalls) << c.end;
     }
 }
 
