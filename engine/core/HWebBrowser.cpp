@@ -18,7 +18,7 @@ struct HBrowserEntry
     int32_t consoleOnly; // 1 for browsers that run in the text console
     const char *program;
     const char *format; // receives the URL for each "%s"
-    const char *host;   // the program the command starts the browser in, or null
+    const char *host = nullptr; // the program the command starts the browser in
 };
 
 // Tried in this order; the first one found in PATH (with its host program,
@@ -26,22 +26,22 @@ struct HBrowserEntry
 // can hold none), so the shell neither splits it nor expands '?', '*' or '~'
 // in it. The last rows are the names a current Debian machine answers to.
 const HBrowserEntry s_browsers[] = {
-    {0, "mozilla", "mozilla '%s' &", nullptr},
-    {0, "phoenix", "phoenix '%s' &", nullptr},
-    {0, "gnome-moz-remote", "gnome-moz-remote --newwin '%s'", nullptr},
-    {0, "galeon", "galeon '%s' &", nullptr},
-    {0, "netscape", "netscape -remote 'openURL(%s,new-window)' || netscape '%s'", nullptr},
-    {0, "konqueror", "konqueror '%s' &", nullptr},
-    {0, "opera", "opera -page='%s' &", nullptr},
-    {0, "NetPositive", "NetPositive '%s'", nullptr},
+    {0, "mozilla", "mozilla '%s' &"},
+    {0, "phoenix", "phoenix '%s' &"},
+    {0, "gnome-moz-remote", "gnome-moz-remote --newwin '%s'"},
+    {0, "galeon", "galeon '%s' &"},
+    {0, "netscape", "netscape -remote 'openURL(%s,new-window)' || netscape '%s'"},
+    {0, "konqueror", "konqueror '%s' &"},
+    {0, "opera", "opera -page='%s' &"},
+    {0, "NetPositive", "NetPositive '%s'"},
     {0, "links", "xterm -T \"Web Browser\" -e links '%s' &", "xterm"},
     {0, "lynx", "xterm -T \"Web Browser\" -e lynx '%s' &", "xterm"},
-    {1, "links", "links '%s'", nullptr},
-    {1, "lynx", "lynx '%s'", nullptr},
-    {0, "x-www-browser", "x-www-browser '%s' &", nullptr},
-    {0, "xdg-open", "xdg-open '%s' &", nullptr},
-    {0, "firefox", "firefox '%s' &", nullptr},
-    {1, "www-browser", "www-browser '%s'", nullptr},
+    {1, "links", "links '%s'"},
+    {1, "lynx", "lynx '%s'"},
+    {0, "x-www-browser", "x-www-browser '%s' &"},
+    {0, "xdg-open", "xdg-open '%s' &"},
+    {0, "firefox", "firefox '%s' &"},
+    {1, "www-browser", "www-browser '%s'"},
 };
 
 constexpr size_t kCandidateSize = 4096;

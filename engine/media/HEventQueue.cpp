@@ -16,6 +16,11 @@ HEventQueue::SleepFunction s_sleep = &sleepMilliseconds;
 
 constexpr int32_t kRecordSize = static_cast<int32_t>(sizeof(HEvent));
 
+uint64_t s_addSaturating(uint64_t a, uint64_t b)
+{
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
+
 } // namespace
 
 void HEventQueue::setTimeFunctions(ClockFunction clock, SleepFunction sleep)
@@ -163,15 +168,6 @@ void HEventQueue::m_keepInOrder(HEvent &event)
         event.time = m_lastDeliveredTime;
     m_lastDeliveredTime = event.time;
 }
-
-namespace {
-
-uint64_t s_addSaturating(uint64_t a, uint64_t b)
-{
-    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
-}
-
-} // namespace
 
 VyTime HEventQueue::m_now()
 {
