@@ -42,6 +42,14 @@ bool s_isPlaying()
     return s_game()->getGameState() == TM_STATE_PLAYING;
 }
 
+// Before a press opens a modal dialog: the control must not stay lit behind
+// it, and the next motion after the dialog lights whatever is under the
+// pointer then.
+void s_unlightForDialog(UIControl *control)
+{
+    control->setHovered(false);
+}
+
 } // namespace
 
 // ----- State-limited controls -----
@@ -81,7 +89,13 @@ TMRestartControl::~TMRestartControl() {}
 void TMRestartControl::onPress()
 {
     s_game()->playClickSound();
+    s_unlightForDialog(this);
     s_game()->returnToTitle(true);
+}
+
+bool TMRestartControl::capturesMouse() const
+{
+    return false;
 }
 
 TMClickToStartControl::~TMClickToStartControl() {}
@@ -97,8 +111,14 @@ TMClickToContinueControl::~TMClickToContinueControl() {}
 void TMClickToContinueControl::onPress()
 {
     s_game()->playClickSound();
+    s_unlightForDialog(this);
     s_game()->enterBestTime();
     s_game()->returnToTitle(false);
+}
+
+bool TMClickToContinueControl::capturesMouse() const
+{
+    return false;
 }
 
 TMTableTopDecrementControl::~TMTableTopDecrementControl() {}
@@ -152,7 +172,13 @@ void TMExitControl::onPress()
     // The question and the exit run on a clock that is not paused.
     s_game()->setPaused(false);
     s_game()->playClickSound();
+    s_unlightForDialog(this);
     s_game()->exitGame();
+}
+
+bool TMExitControl::capturesMouse() const
+{
+    return false;
 }
 
 TMOptionsControl::~TMOptionsControl() {}
@@ -160,15 +186,12 @@ TMOptionsControl::~TMOptionsControl() {}
 void TMOptionsControl::onPress()
 {
     s_game()->playClickSound();
-    // Not left lit behind the modal dialog.
-    setHovered(false);
+    s_unlightForDialog(this);
     s_game()->showOptions();
 }
 
 bool TMOptionsControl::capturesMouse() const
 {
-    // The press that opened the dialog must not leave the control pressed
-    // and holding the pointer once the dialog has closed.
     return false;
 }
 
@@ -206,7 +229,13 @@ TMRulesControl::~TMRulesControl() {}
 void TMRulesControl::onPress()
 {
     s_game()->playClickSound();
+    s_unlightForDialog(this);
     s_game()->showRules();
+}
+
+bool TMRulesControl::capturesMouse() const
+{
+    return false;
 }
 
 TMShuffleControl::~TMShuffleControl() {}

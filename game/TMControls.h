@@ -3,7 +3,9 @@
 // the end pictures and the head-up display's labels. Each is drawn by a
 // VGControlDelegate with the game's art and turns a press into one command
 // of the game. Visibility and looks are worked out from the game every time
-// the control manager asks.
+// the control manager asks. A control whose press may open a modal dialog
+// (exit, options, rules, restart, continue) takes no pointer capture: the
+// release comes inside the dialog, so a capture would outlast it.
 #ifndef GAME_TMCONTROLS_H
 #define GAME_TMCONTROLS_H
 
@@ -47,6 +49,7 @@ public:
     explicit TMRestartControl(UIControlDelegate *delegate) : TMStateLimitedControl(delegate) {}
     ~TMRestartControl() override;
     void onPress() override;
+    bool capturesMouse() const override;
 };
 
 class TMClickToStartControl : public TMStateLimitedControl
@@ -63,6 +66,7 @@ public:
     explicit TMClickToContinueControl(UIControlDelegate *delegate) : TMStateLimitedControl(delegate) {}
     ~TMClickToContinueControl() override;
     void onPress() override;
+    bool capturesMouse() const override;
 };
 
 // The six arrows of the title screen.
@@ -88,6 +92,7 @@ public:
     explicit TMExitControl(UIControlDelegate *delegate) : UIControl(delegate) {}
     ~TMExitControl() override;
     void onPress() override;
+    bool capturesMouse() const override;
 };
 
 class TMOptionsControl : public UIControl
@@ -123,6 +128,7 @@ public:
     explicit TMRulesControl(UIControlDelegate *delegate) : UIControl(delegate) {}
     ~TMRulesControl() override;
     void onPress() override;
+    bool capturesMouse() const override;
 };
 
 class TMShuffleControl : public UIControl

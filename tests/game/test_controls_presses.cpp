@@ -287,26 +287,73 @@ TEST(ControlsPresses, RulesShowTheSlideShow)
     EXPECT_EQ(TM_STATE_TITLE, f.game.getGameState());
 }
 
-// The options dialog is modal; the queued quit closes it.
-TEST(ControlsPresses, OptionsNeitherStaysLitNorHoldsThePointer)
+// A button whose press opens a modal dialog gets its release inside the
+// dialog. It must not show lit behind the dialog, and afterwards hold no
+// capture: the next motion lights what lies under the pointer, also at the
+// next game's end for the continue button, hidden in between. The options
+// and continue dialogs are the real ones, closed by queued quits.
+TEST(ControlsPresses, AButtonsDialogLeavesNeitherLightNorCaptureBehind)
 {
-    Fixture f;
-    ASSERT_TRUE(f.start(false));
-    UIControl *options = controlsInCreationOrder(f.game)[1];
-    f.game.m_uiManager.handleEvent(gameEvent(ET_MOUSEMOVE, 1500, 0, tmscreen::kOptionsControl.x + 3,
-                                             tmscreen::kOptionsControl.y + 3));
-    ASSERT_TRUE(options->isHovered());
-    queueQuit(f.game);
+    const struct
+    {
+        const char *name;
+        bool play;
+        int32_t state;
+        size_t index; // in creation order
+        tmscreen::Point at;
+        int quits;
+        tmscreen::Point next; // a control shown in `state`, lit afterwards
+    } cases[] = {
+        {"rules", false, TM_STATE_TITLE, 6, tmscreen::kRulesControl, 0, tmscreen::kOptionsControl},
+        {"options", false, TM_STATE_TITLE, 1, tmscreen::kOptionsControl, 1, tmscreen::kRulesControl},
+        {"exit answered no", true, TM_STATE_PLAYING, 0, tmscreen::kExitControl, 0, tmscreen::kOptionsControl},
+        {"new game answered no", true, TM_STATE_PLAYING, 5, tmscreen::kRestartControl, 0,
+         tmscreen::kOptionsControl},
+        {"continue after a win", true, TM_STATE_WON, 11, tmscreen::kContinueControl, 2, tmscreen::kOptionsControl},
+        {"continue after a loss", true, TM_STATE_LOST, 10, tmscreen::kContinueControl, 2,
+         tmscreen::kOptionsControl},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        ASSERT_TRUE(f.start(c.play));
+        f.game.m_gameState = c.state;
+        f.game.m_statistics.finalScore = 300; // ranks, so the continue dialogs open
+        f.game.answerYes = false;
+        UIControl *control = controlsInCreationOrder(f.game).at(c.index);
+        const int32_t x = c.at.x + 3, y = c.at.y + 3;
+        f.game.m_uiManager.handleEvent(gameEvent(ET_MOUSEMOVE, 1500, 0, x, y));
+        ASSERT_TRUE(control->isHovered());
+        bool litInDialog = false;
+        f.game.onDialog = [&] { litInDialog = control->isHovered() || control->isPressed(); };
+        for (int i = 0; i < c.quits; ++i)
+            queueQuit(f.game);
 
-    f.game.at(2000);
-    EXPECT_TRUE(f.game.m_uiManager.handleEvent(gameEvent(ET_KEYDOWN, 2000, KC_LBUTTON,
-                                                         tmscreen::kOptionsControl.x + 3,
-                                                         tmscreen::kOptionsControl.y + 3)));
-    EXPECT_FALSE(options->isHovered());
-    EXPECT_FALSE(options->isPressed());
-    EXPECT_EQ(nullptr, f.game.m_uiManager.getCaptured());
-    // The dialog ran: its loop took the quit.
-    EXPECT_FALSE(drainQueueForQuit(f.game));
+        // The release happens in the dialog: only the press reaches the manager.
+        f.game.at(2000);
+        EXPECT_TRUE(f.game.m_uiManager.handleEvent(gameEvent(ET_KEYDOWN, 2000, KC_LBUTTON, x, y)));
+        // The dialogs ran: the scripted one was asked, the real ones took the quits.
+        if (c.quits == 0)
+            EXPECT_EQ(1, f.game.questions + f.game.slideShows);
+        else
+            EXPECT_FALSE(drainQueueForQuit(f.game));
+        EXPECT_FALSE(litInDialog);
+        EXPECT_FALSE(control->isHovered());
+        EXPECT_FALSE(control->isPressed());
+        EXPECT_EQ(nullptr, f.game.m_uiManager.getCaptured());
+
+        f.game.m_gameState = c.state;
+        UIControl *next = nullptr;
+        for (UIControl *candidate : controlsInCreationOrder(f.game))
+            if (candidate->getRect().x0 == c.next.x && candidate->getRect().y0 == c.next.y)
+                next = candidate;
+        ASSERT_NE(nullptr, next);
+        EXPECT_FALSE(f.game.m_uiManager.handleEvent(gameEvent(ET_MOUSEMOVE, 2100, 0, c.next.x + 3, c.next.y + 3)))
+            << "the motion was taken from the game";
+        EXPECT_TRUE(next->isHovered());
+        EXPECT_FALSE(control->isHovered());
+        EXPECT_FALSE(control->isPressed());
+    }
 }
 
 // The enter-name and best-times dialogs are modal; the queued quits close

@@ -171,6 +171,88 @@ Box dialogBox(const ConfirmDialog &d)
     return showsPicture(shot, d.background, d.at, dialogBox(d));
 }
 
+// A left-panel button and its two looks.
+struct PanelButton
+{
+    const char *name;
+    Point at;
+    Picture normal;
+    Picture lit;
+};
+
+PanelButton panelButton(const char *name, Point at, const char *normal, const char *lit)
+{
+    return {name, at, archivePicture(normal), archivePicture(lit)};
+}
+
+::testing::AssertionResult showsButton(const Picture &shot, const PanelButton &button, bool lit)
+{
+    if (::testing::AssertionResult shown = showsOpaquePart(shot, lit ? button.lit : button.normal, button.at); !shown)
+        return shown << " (the " << button.name << " button " << (lit ? "lit" : "unlit") << ")";
+    return ::testing::AssertionSuccess();
+}
+
+// A free tile of the fresh player's board, the point the pointer rests on
+// to hover it, and the pixels of its face that tiles drawn over it cover.
+struct HoverTile
+{
+    Point pointer;
+    Point face;
+    LeaveOut covered;
+};
+
+// Two free tiles far apart: the topmost one and the leftmost free one.
+std::vector<HoverTile> hoverTiles()
+{
+    static const demo::BoardPlay play(kAnySeed, 0);
+    const TMBoard &board = play.board();
+    int32_t top = -1, left = -1;
+    for (int32_t i = 0; i < TM_TILE_COUNT; ++i) {
+        const TMTile &t = board.tiles[i];
+        if (!t.present || !board.isFree(&t))
+            continue;
+        if (top < 0 || t.z > board.tiles[top].z)
+            top = i;
+        if (left < 0 || t.x < board.tiles[left].x)
+            left = i;
+    }
+    std::vector<HoverTile> tiles;
+    for (int32_t i : {top, left}) {
+        HoverTile tile;
+        HRect face;
+        if (i < 0 || !play.clickPoint(i, tile.pointer))
+            return {};
+        board.getFaceRect(&board.tiles[i], &face);
+        tile.face = {face.x0, face.y0};
+        std::vector<HRect> over;
+        for (const TMTile &t : board.tiles) {
+            HRect full;
+            board.getFullRect(&t, &full);
+            if (&t != &board.tiles[i] && t.present && t.z >= board.tiles[i].z && full.intersects(face))
+                over.push_back(full);
+        }
+        tile.covered = [over](int32_t x, int32_t y) { return s_inAny(over, x, y); };
+        tiles.push_back(tile);
+    }
+    return tiles;
+}
+
+// The hover outline of a free tile shows on `hovered` and on no other.
+::testing::AssertionResult outlinesOnly(const Picture &shot, const std::vector<HoverTile> &tiles, size_t hovered)
+{
+    static const Picture outline = archivePicture("art/outline_green.tga");
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        if (i == hovered) {
+            if (::testing::AssertionResult shown = showsOpaquePart(shot, outline, tiles[i].face, tiles[i].covered);
+                !shown)
+                return shown << " (the outline of tile " << i << ")";
+        } else if (shareShowingOpaquePart(shot, outline, tiles[i].face, tiles[i].covered) > 0.5) {
+            return ::testing::AssertionFailure() << "tile " << i << " still shows the outline";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 class RealWindow : public ::testing::Test
 {
 protected:
@@ -197,6 +279,17 @@ protected:
         ASSERT_TRUE(program.waitForEnd(kExitWaitMs)) << "the program did not end\n" << m_window.programOutput();
         EXPECT_TRUE(program.exited() && program.exitStatus() == 0)
             << program.describeEnd() << "\n" << m_window.programOutput();
+    }
+
+    // From a game: Exit, the question answered Yes, the end.
+    void leaveTheGame(const ConfirmDialog &dialog, const std::string &label)
+    {
+        Picture shot;
+        ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
+        ASSERT_TRUE(m_window.waitForScreen(
+            testName() + label, [&](const Picture &s) { return showsConfirmDialog(s, dialog); }, shot));
+        ASSERT_TRUE(m_window.click(demo::areYouSureOk()));
+        expectEndsWithStatusZero();
     }
 
     static std::string testName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
@@ -239,12 +332,7 @@ TEST_F(RealWindow, StartButtonDealsABoardAndExitAsksBeforeEndingWithStatusZero)
         },
         shot));
     EXPECT_TRUE(m_window.program().running());
-
-    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
-    ASSERT_TRUE(m_window.waitForScreen(
-        testName() + "_asked_again", [&](const Picture &s) { return showsConfirmDialog(s, dialog); }, shot));
-    ASSERT_TRUE(m_window.click(demo::areYouSureOk()));
-    expectEndsWithStatusZero();
+    leaveTheGame(dialog, "_asked_again");
 }
 
 TEST_F(RealWindow, AltEnterSwitchesToFullScreenAndBackAndTheProgramGoesOn)
@@ -276,6 +364,110 @@ TEST_F(RealWindow, AltEnterSwitchesToFullScreenAndBackAndTheProgramGoesOn)
     // The window still takes the mouse.
     ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
     expectEndsWithStatusZero();
+}
+
+// The rules are closed with Enter: the pointer then lights the button it
+// is moved onto, and the rules button is not left lit behind its dialog.
+TEST_F(RealWindow, AfterTheRulesCloseWithEnterTheButtonUnderThePointerLights)
+{
+    waitForTitleScreen();
+    const PanelButton rules =
+        panelButton("rules", tmscreen::kRulesControl, "art/icon_rules_tl.tga", "art/icon_rules_lit_tl.tga");
+    const PanelButton options =
+        panelButton("options", tmscreen::kOptionsControl, "art/icon_options_tl.tga", "art/icon_options_lit_tl.tga");
+    const Picture page = archivePicture("art/rules_0_tl.jpg");
+    ASSERT_FALSE(page.empty() || rules.lit.empty() || options.lit.empty());
+    // The page's top band, above its text and its buttons.
+    const Box pageTop = {tmscreen::kRulesDialog.x, tmscreen::kRulesDialog.y, tmscreen::kRulesDialog.x + page.width,
+                         tmscreen::kRulesDialog.y + 20};
+
+    Picture shot;
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kRulesControl)));
+    ASSERT_TRUE(m_window.waitForScreen(
+        testName() + "_rules",
+        [&](const Picture &s) -> ::testing::AssertionResult {
+            if (::testing::AssertionResult shown = showsPicture(s, page, tmscreen::kRulesDialog, pageTop); !shown)
+                return shown << " (the rules)";
+            return showsButton(s, rules, false);
+        },
+        shot));
+    ASSERT_TRUE(m_window.key("Return"));
+    ASSERT_TRUE(m_window.moveTo(demo::inside(tmscreen::kOptionsControl)));
+    ASSERT_TRUE(m_window.waitForScreen(
+        testName() + "_options_lit",
+        [&](const Picture &s) -> ::testing::AssertionResult {
+            if (::testing::AssertionResult shown = showsTitleScreen(s); !shown)
+                return shown;
+            if (::testing::AssertionResult shown = showsButton(s, options, true); !shown)
+                return shown;
+            return showsButton(s, rules, false);
+        },
+        shot));
+
+    // The next click works as any other.
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
+    expectEndsWithStatusZero();
+}
+
+// Exit and New Game answered No with Enter, so that no button release
+// follows the question: neither button stays lit behind its question, and
+// afterwards the buttons and the board's hover outline follow the pointer.
+TEST_F(RealWindow, AfterExitOrNewGameIsAnsweredNoTheButtonsAndTheBoardFollowThePointer)
+{
+    waitForTitleScreen();
+    const std::vector<HoverTile> tiles = hoverTiles();
+    ASSERT_EQ(2u, tiles.size());
+    const PanelButton exit =
+        panelButton("exit", tmscreen::kExitControl, "art/icon_exit_tl.tga", "art/icon_exit_lit_tl.tga");
+    const PanelButton newGame = panelButton("new game", tmscreen::kRestartControl, "art/icon_newgame_tl.tga",
+                                            "art/icon_newgame_lit_tl.tga");
+    const PanelButton options =
+        panelButton("options", tmscreen::kOptionsControl, "art/icon_options_tl.tga", "art/icon_options_lit_tl.tga");
+    const ConfirmDialog dialog = confirmDialog();
+    ASSERT_FALSE(dialog.background.empty() || exit.lit.empty() || newGame.lit.empty() || options.lit.empty());
+
+    Picture shot;
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kStartControl)));
+    m_window.rest();
+    ASSERT_TRUE(m_window.waitForScreen(testName() + "_board", showsDealtBoard, shot));
+    ASSERT_TRUE(m_window.moveTo(tiles[0].pointer));
+    ASSERT_TRUE(m_window.waitForScreen(
+        testName() + "_hover_first", [&](const Picture &s) { return outlinesOnly(s, tiles, 0); }, shot));
+
+    // Each question is answered No; then the pointer goes onto Options and
+    // onto the other tile.
+    size_t hovered = 0;
+    for (const PanelButton *button : {&exit, &newGame}) {
+        SCOPED_TRACE(button->name);
+        const std::string label = testName() + "_" + (button == &exit ? "exit" : "new_game");
+        ASSERT_TRUE(m_window.click(demo::inside(button->at)));
+        ASSERT_TRUE(m_window.waitForScreen(
+            label + "_asked",
+            [&](const Picture &s) -> ::testing::AssertionResult {
+                if (::testing::AssertionResult shown = showsConfirmDialog(s, dialog); !shown)
+                    return shown;
+                return showsButton(s, *button, false);
+            },
+            shot));
+        ASSERT_TRUE(m_window.key("Return"));
+        ASSERT_TRUE(m_window.moveTo(demo::inside(tmscreen::kOptionsControl)));
+        ASSERT_TRUE(m_window.waitForScreen(
+            label + "_options_lit",
+            [&](const Picture &s) -> ::testing::AssertionResult {
+                if (shareShowing(s, dialog.background, dialog.at, dialogBox(dialog)) > 0.5)
+                    return ::testing::AssertionFailure() << "the question still shows";
+                if (::testing::AssertionResult shown = showsButton(s, options, true); !shown)
+                    return shown;
+                return showsButton(s, *button, false);
+            },
+            shot));
+        hovered = 1 - hovered;
+        ASSERT_TRUE(m_window.moveTo(tiles[hovered].pointer));
+        ASSERT_TRUE(m_window.waitForScreen(
+            label + "_hover", [&](const Picture &s) { return outlinesOnly(s, tiles, hovered); }, shot));
+    }
+    EXPECT_TRUE(m_window.program().running());
+    leaveTheGame(dialog, "_asked_to_leave");
 }
 
 } // namespace

@@ -47,12 +47,16 @@ Picture s_fromImage(const HImage *image)
         return picture;
     picture.width = image->getWidth();
     picture.height = image->getHeight();
-    picture.rgb.resize(static_cast<size_t>(picture.width) * picture.height * 3);
+    const size_t pixels = static_cast<size_t>(picture.width) * picture.height;
+    picture.rgb.resize(pixels * 3);
+    picture.alpha.resize(pixels);
     uint8_t rgba[4];
     for (int32_t y = 0; y < picture.height; ++y)
         for (int32_t x = 0; x < picture.width; ++x) {
             image->getPixelRGBA(x, y, rgba);
-            std::copy(rgba, rgba + 3, picture.rgb.begin() + (static_cast<size_t>(y) * picture.width + x) * 3);
+            const size_t at = static_cast<size_t>(y) * picture.width + x;
+            std::copy(rgba, rgba + 3, picture.rgb.begin() + at * 3);
+            picture.alpha[at] = rgba[3];
         }
     return picture;
 }
@@ -106,6 +110,21 @@ std::string s_describe(Box b)
 {
     return "(" + std::to_string(b.x0) + ", " + std::to_string(b.y0) + ")-(" + std::to_string(b.x1) + ", " +
            std::to_string(b.y1) + ")";
+}
+
+// The art's box where it is drawn, and the pixels in it to leave out: those
+// the art does not cover whole, and those `leaveOut` names.
+Box s_artBox(const Picture &art, Point drawnAt)
+{
+    return {drawnAt.x, drawnAt.y, drawnAt.x + art.width, drawnAt.y + art.height};
+}
+
+LeaveOut s_notOpaque(const Picture &art, Point drawnAt, const LeaveOut &leaveOut)
+{
+    return [&art, drawnAt, leaveOut](int32_t x, int32_t y) {
+        const size_t at = static_cast<size_t>(y - drawnAt.y) * art.width + (x - drawnAt.x);
+        return (!art.alpha.empty() && art.alpha[at] != 255) || (leaveOut && leaveOut(x, y));
+    };
 }
 
 } // namespace
@@ -163,6 +182,19 @@ double shareShowing(const Picture &shot, const Picture &art, Point drawnAt, Box 
                return true;
            });
     return total == 0 ? 0.0 : static_cast<double>(matching) / static_cast<double>(total);
+}
+
+::testing::AssertionResult showsOpaquePart(const Picture &shot, const Picture &art, Point drawnAt,
+                                           const LeaveOut &leaveOut)
+{
+    if (std::none_of(art.alpha.begin(), art.alpha.end(), [](uint8_t a) { return a == 255; }))
+        return ::testing::AssertionFailure() << "the art has no opaque pixel";
+    return showsPicture(shot, art, drawnAt, s_artBox(art, drawnAt), {0, 0}, s_notOpaque(art, drawnAt, leaveOut));
+}
+
+double shareShowingOpaquePart(const Picture &shot, const Picture &art, Point drawnAt, const LeaveOut &leaveOut)
+{
+    return shareShowing(shot, art, drawnAt, s_artBox(art, drawnAt), {0, 0}, s_notOpaque(art, drawnAt, leaveOut));
 }
 
 bool findGameScreen(const Picture &shot, const Picture &art, Point drawnAt, Box region, Point &origin)

@@ -34,12 +34,13 @@ constexpr int32_t kToolWaitMs = 20000;
 // switch shows as the game screen moving to its middle.
 constexpr Point kServerScreen = {1024, 768};
 
-// 8-bit RGB pixels, rows top down.
+// 8-bit RGB pixels, rows top down; the art's alpha too, where it has one.
 struct Picture
 {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint8_t> rgb;
+    std::vector<uint8_t> alpha; // empty for a screenshot
 
     bool empty() const { return width <= 0 || height <= 0; }
     const uint8_t *at(int32_t x, int32_t y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
@@ -69,6 +70,13 @@ using LeaveOut = std::function<bool(int32_t x, int32_t y)>;
 // The share of the region's pixels that match the art, 0 to 1.
 double shareShowing(const Picture &shot, const Picture &art, Point drawnAt, Box region, Point origin = {0, 0},
                     const LeaveOut &leaveOut = nullptr);
+// The same two for the art's opaque pixels alone, with the art's top-left
+// corner at `drawnAt`: what a picture blended over the screen, such as a
+// button or a tile's outline, shows whatever lies beneath it.
+::testing::AssertionResult showsOpaquePart(const Picture &shot, const Picture &art, Point drawnAt,
+                                           const LeaveOut &leaveOut = nullptr);
+double shareShowingOpaquePart(const Picture &shot, const Picture &art, Point drawnAt,
+                              const LeaveOut &leaveOut = nullptr);
 // Where the game screen starts on the screenshot: the offset at which the
 // art's box, drawn at `drawnAt` on the game screen, shows whole. False when
 // it shows nowhere.
