@@ -17,7 +17,8 @@ struct HBrowserEntry
 {
     int32_t consoleOnly; // 1 for browsers that run in the text console
     const char *program;
-    const char *format; // receives the URL for each "%s"
+    // "%p" is the program and "%h" the host as the search found them, "%s" the URL.
+    const char *format;
     const char *host = nullptr; // the program the command starts the browser in
 };
 
@@ -26,29 +27,29 @@ struct HBrowserEntry
 // can hold none), so the shell neither splits it nor expands '?', '*' or '~'
 // in it. The last rows are the names a current Debian machine answers to.
 const HBrowserEntry s_browsers[] = {
-    {0, "mozilla", "mozilla '%s' &"},
-    {0, "phoenix", "phoenix '%s' &"},
-    {0, "gnome-moz-remote", "gnome-moz-remote --newwin '%s'"},
-    {0, "galeon", "galeon '%s' &"},
-    {0, "netscape", "netscape -remote 'openURL(%s,new-window)' || netscape '%s'"},
-    {0, "konqueror", "konqueror '%s' &"},
-    {0, "opera", "opera -page='%s' &"},
-    {0, "NetPositive", "NetPositive '%s'"},
-    {0, "links", "xterm -T \"Web Browser\" -e links '%s' &", "xterm"},
-    {0, "lynx", "xterm -T \"Web Browser\" -e lynx '%s' &", "xterm"},
-    {1, "links", "links '%s'"},
-    {1, "lynx", "lynx '%s'"},
-    {0, "x-www-browser", "x-www-browser '%s' &"},
-    {0, "xdg-open", "xdg-open '%s' &"},
-    {0, "firefox", "firefox '%s' &"},
-    {1, "www-browser", "www-browser '%s'"},
+    {0, "mozilla", "%p '%s' &"},
+    {0, "phoenix", "%p '%s' &"},
+    {0, "gnome-moz-remote", "%p --newwin '%s'"},
+    {0, "galeon", "%p '%s' &"},
+    {0, "netscape", "%p -remote 'openURL(%s,new-window)' || %p '%s'"},
+    {0, "konqueror", "%p '%s' &"},
+    {0, "opera", "%p -page='%s' &"},
+    {0, "NetPositive", "%p '%s'"},
+    {0, "links", "%h -T \"Web Browser\" -e %p '%s' &", "xterm"},
+    {0, "lynx", "%h -T \"Web Browser\" -e %p '%s' &", "xterm"},
+    {1, "links", "%p '%s'"},
+    {1, "lynx", "%p '%s'"},
+    {0, "x-www-browser", "%p '%s' &"},
+    {0, "xdg-open", "%p '%s' &"},
+    {0, "firefox", "%p '%s' &"},
+    {1, "www-browser", "%p '%s'"},
 };
 
 constexpr size_t kCandidateSize = 4096;
 constexpr size_t kCommandSize = 16384;
 
 // Appends to a fixed buffer and remembers whether anything did not fit, so
-// an over-long candidate is skipped rather than tried cut short.
+// an over-long candidate or command is passed over rather than cut short.
 class BoundedText
 {
 public:
@@ -80,7 +81,10 @@ bool s_isRegularExecutable(const char *path)
     return access(path, X_OK) == 0 && stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool s_isInPath(const char *program)
+// Searches PATH for the program and leaves the path it was found at in
+// found; the command starts that path, since the shell would not read a
+// leading '~' or a one-character element the way this search does.
+bool s_findInPath(const char *program, char (&found)[kCandidateSize])
 {
     const char *path = getenv("PATH");
     if (path == nullptr)
@@ -93,8 +97,7 @@ bool s_isInPath(const char *program)
         const char *end = strchr(element, ':');
         const size_t length = end != nullptr ? static_cast<size_t>(end - element) : strlen(element);
 
-        char candidate[kCandidateSize];
-        BoundedText text(candidate, sizeof candidate);
+        BoundedText text(found, sizeof found);
         const char *rest = element;
         size_t restLength = length;
         const bool fromHome = restLength > 0 && rest[0] == '~';
@@ -113,11 +116,50 @@ bool s_isInPath(const char *program)
         text.append("./");
         text.append(program);
 
-        if (text.fits() && s_isRegularExecutable(candidate))
+        if (text.fits() && s_isRegularExecutable(found))
             return true;
         if (end == nullptr)
             return false;
         element = end + 1;
+    }
+}
+
+// Inside single quotes every byte but the quote stands for itself to the
+// shell; a quote in the path closes them, is escaped and opens them again.
+void s_appendQuoted(BoundedText &command, const char *path)
+{
+    command.append("'");
+    for (const char *quote; (quote = strchr(path, '\'')) != nullptr; path = quote + 1) {
+        command.append(path, static_cast<size_t>(quote - path));
+        command.append("'\\''");
+    }
+    command.append(path);
+    command.append("'");
+}
+
+// Writes a row's command: the found paths quoted, the URL as it stands (the
+// formats quote it themselves).
+void s_formatCommand(BoundedText &command, const char *format, const char *program,
+                     const char *host, const char *url)
+{
+    for (const char *c = format; *c != '\0'; ++c) {
+        if (*c != '%') {
+            command.append(c, 1);
+            continue;
+        }
+        switch (*++c) {
+        case 'p':
+            s_appendQuoted(command, program);
+            break;
+        case 'h':
+            s_appendQuoted(command, host);
+            break;
+        case 's':
+            command.append(url);
+            break;
+        case '\0':
+            return; // a '%' at the end names nothing
+        }
     }
 }
 
@@ -151,13 +193,18 @@ void launchWebBrowser(const char *url)
     if (isLaunchableURL(url)) {
         const int32_t consoleOnly = getenv("DISPLAY") == nullptr ? 1 : 0;
         for (const HBrowserEntry &browser : s_browsers) {
-            if (browser.consoleOnly != consoleOnly || !s_isInPath(browser.program) ||
-                (browser.host != nullptr && !s_isInPath(browser.host)))
+            char program[kCandidateSize];
+            char host[kCandidateSize] = "";
+            if (browser.consoleOnly != consoleOnly || !s_findInPath(browser.program, program) ||
+                (browser.host != nullptr && !s_findInPath(browser.host, host)))
                 continue;
             static char command[kCommandSize];
-            const int length = snprintf(command, sizeof command, browser.format, url, url);
-            if (length >= 0 && static_cast<size_t>(length) < sizeof command) {
-                // 127 is the shell's own answer for a command it cannot find.
+            BoundedText text(command, sizeof command);
+            s_formatCommand(text, browser.format, program, host, url);
+            if (text.fits()) {
+                // The shell answers 127 when it cannot run what it was given
+                // (a script whose "#!" interpreter is missing, say). A row
+                // ending in "&" always gets 0, so a failure there goes unseen.
                 const int result = system(command);
                 launched = result != -1 && !(WIFEXITED(result) && WEXITSTATUS(result) == 127);
             }

@@ -30,6 +30,16 @@ std::string lines(const std::vector<std::string> &items)
     return text;
 }
 
+// lines(), with an item's leading '@' standing for the folder.
+std::string linesIn(const std::string &folder, std::vector<std::string> items)
+{
+    for (std::string &item : items) {
+        if (!item.empty() && item[0] == '@')
+            item.replace(0, 1, folder);
+    }
+    return lines(items);
+}
+
 class WebBrowserLaunch : public ::testing::Test
 {
 protected:
@@ -51,13 +61,28 @@ protected:
         return box;
     }
 
-    // A stub that appends its name and arguments, one per line, to the log.
-    void stub(const Sandbox &box, const std::string &folder, const std::string &name)
+    // A stub that appends its name and arguments, one per line, to the log,
+    // then runs the given shell lines (its exit status is theirs).
+    void stub(const Sandbox &box, const std::string &folder, const std::string &name,
+              const std::string &then = "")
     {
         ASSERT_TRUE(platform_test::writeFile(folder + "/" + name,
                                              "#!/bin/sh\nprintf '%s\\n' '" + name + "' \"$@\" >> '" +
-                                                 box.log + "'\n",
+                                                 box.log + "'\n" + then,
                                              0755));
+    }
+
+    // A stub that logs "<name> started", waits up to five seconds for the
+    // sandbox's release file, then logs "<name> finished".
+    void slowStub(const Sandbox &box, const std::string &name)
+    {
+        const std::string log = " >> '" + box.log + "'\n";
+        ASSERT_TRUE(platform_test::writeFile(
+            box.bin + "/" + name,
+            "#!/bin/sh\necho '" + name + " started'" + log + "i=0\nwhile [ ! -e '" + box.root +
+                "/release' ] && [ $i -lt 250 ]; do /bin/sleep 0.02; i=$((i + 1)); done\necho '" +
+                name + " finished'" + log,
+            0755));
     }
 
     // Launches in a child with the given PATH, DISPLAY and HOME ("-" unsets)
@@ -116,8 +141,9 @@ TEST_F(WebBrowserLaunch, EachGraphicalBrowserGetsItsOwnCommand)
         {"konqueror", {"konqueror", url}},
         {"opera", {"opera", "-page=" + url}},
         {"NetPositive", {"NetPositive", url}},
-        {"links", {"xterm", "-T", "Web Browser", "-e", "links", url}},
-        {"lynx", {"xterm", "-T", "Web Browser", "-e", "lynx", url}},
+        // xterm is given the text browser the search found ("@": its folder).
+        {"links", {"xterm", "-T", "Web Browser", "-e", "@/./links", url}},
+        {"lynx", {"xterm", "-T", "Web Browser", "-e", "@/./lynx", url}},
         {"x-www-browser", {"x-www-browser", url}},
         {"xdg-open", {"xdg-open", url}},
         {"firefox", {"firefox", url}},
@@ -130,7 +156,7 @@ TEST_F(WebBrowserLaunch, EachGraphicalBrowserGetsItsOwnCommand)
         EXPECT_TRUE(child.exited);
         EXPECT_EQ(0, child.exitStatus) << c.program;
         EXPECT_EQ("", child.err) << c.program;
-        EXPECT_EQ(lines(c.recorded), platform_test::waitForFile(box.log)) << c.program;
+        EXPECT_EQ(linesIn(box.bin, c.recorded), platform_test::waitForFile(box.log)) << c.program;
     }
 }
 
@@ -214,19 +240,35 @@ TEST_F(WebBrowserLaunch, TextBrowsersNeedXtermToStartWithADisplay)
     }
 }
 
-TEST_F(WebBrowserLaunch, ACommandTheShellCannotFindIsNotALaunch)
+TEST_F(WebBrowserLaunch, AFoundProgramTheShellCannotRunInTheForegroundIsNotALaunch)
 {
-    // A one-character PATH element is the working directory to the search,
-    // but not to the shell, which answers 127.
-    const Sandbox box = sandbox();
-    stub(box, box.bin, "lynx");
-    const ChildOutcome child = launch(kURL, "x", "-", "-", box.bin);
-    EXPECT_TRUE(child.exited);
-    EXPECT_EQ(0, child.exitStatus);
-    const std::string message = noBrowserMessage(kURL);
-    ASSERT_GE(child.err.size(), message.size()) << child.err;
-    EXPECT_EQ(message, child.err.substr(child.err.size() - message.size())) << child.err;
-    EXPECT_FALSE(platform_test::fileExists(box.log));
+    // The search finds an executable file, but its "#!" interpreter does not
+    // exist: the shell answers 127 for each row it waits for.
+    struct Case
+    {
+        const char *program;
+        const char *display;
+    };
+    const Case cases[] = {
+        {"lynx", "-"},
+        {"www-browser", "-"},
+        {"gnome-moz-remote", ":0"},
+        {"netscape", ":0"},
+        {"NetPositive", ":0"},
+    };
+    for (const Case &c : cases) {
+        const Sandbox box = sandbox();
+        const std::string program = box.bin + "/" + c.program;
+        ASSERT_TRUE(platform_test::writeFile(program, "#!" + box.root + "/missing\n", 0755));
+        const ChildOutcome child = launch(kURL, box.bin, c.display);
+        EXPECT_TRUE(child.exited);
+        EXPECT_EQ(0, child.exitStatus);
+        // The shell's own complaint comes first.
+        const std::string message = noBrowserMessage(kURL);
+        ASSERT_GE(child.err.size(), message.size()) << c.program << ": " << child.err;
+        EXPECT_EQ(message, child.err.substr(child.err.size() - message.size()))
+            << c.program << ": " << child.err;
+    }
 }
 
 TEST_F(WebBrowserLaunch, UnsafeURLsLaunchNothing)
@@ -305,46 +347,51 @@ TEST_F(WebBrowserLaunch, PatternsInTheURLAreNotExpandedByTheShell)
 
 TEST_F(WebBrowserLaunch, CommandMustFitItsBuffer)
 {
-    // "lynx '", the URL and "'" fill the 16384-byte command buffer exactly.
-    const std::string fits = "http://" + std::string(16384 - 1 - 7 - 7, 'a');
+    // "'<folder>/./lynx' '<url>'" fills the 16384-byte command buffer
+    // exactly, the quote in the folder's name written as the four bytes '\''.
+    const std::string folder = dir / "it's";
+    platform_test::makeDirs(folder);
+    const Sandbox box = sandbox();
+    stub(box, folder, "lynx");
+    const size_t quotedPath = folder.size() + 3 + std::string("/./lynx").size() + 2;
+    const std::string fits = "http://" + std::string(16384 - 1 - quotedPath - 3 - 7, 'a');
     const std::string tooLong = fits + "a";
     {
-        const Sandbox box = sandbox();
-        stub(box, box.bin, "lynx");
-        const ChildOutcome child = launch(fits.c_str(), box.bin, "-");
+        const ChildOutcome child = launch(fits.c_str(), folder, "-");
         EXPECT_EQ(0, child.exitStatus);
+        EXPECT_TRUE(child.err.empty());
         EXPECT_EQ(lines({"lynx", fits}), platform_test::readFile(box.log));
     }
+    ASSERT_TRUE(platform_test::writeFile(box.log, "", 0644));
     {
-        const Sandbox box = sandbox();
-        stub(box, box.bin, "lynx");
-        const ChildOutcome child = launch(tooLong.c_str(), box.bin, "-");
+        const ChildOutcome child = launch(tooLong.c_str(), folder, "-");
         EXPECT_EQ(0, child.exitStatus);
         EXPECT_EQ(noBrowserMessage(tooLong), child.err);
-        EXPECT_FALSE(platform_test::fileExists(box.log));
+        EXPECT_EQ("", platform_test::readFile(box.log));
     }
 }
 
 TEST_F(WebBrowserLaunch, PathElementsUnderHomeAndTheWorkingDirectory)
 {
     // With a display, a text browser found anywhere runs inside xterm, which
-    // the shell finds in xbin: so the log shows where the search looked.
+    // is given the path the search found: so the log shows where it looked.
     struct Case
     {
         std::string pathHead; // elements before xbin; "@" stands for the sandbox root
         std::string browserFolder;
         std::string home; // "@" likewise; "-" unset
         std::string cwd;
+        std::string found; // the path xterm is given; "@" likewise
     };
     const Case cases[] = {
-        {"~/bin", "/home/bin", "@/home", "/"},
-        {"~/bin/", "/home/bin", "@/home/", "/"},
-        {"~", "/home", "@/home", "/"},
-        {"~/bin", "/home/bin", "-", "@/home"},
-        {"", "/cwd", "-", "@/cwd"},
-        {".", "/cwd", "-", "@/cwd"},
+        {"~/bin", "/home/bin", "@/home", "/", "@/home/bin/./lynx"},
+        {"~/bin/", "/home/bin", "@/home/", "/", "@/home//bin//./lynx"},
+        {"~", "/home", "@/home", "/", "@/home/./lynx"},
+        {"~/bin", "/home/bin", "-", "@/home", "./bin/./lynx"},
+        {"", "/cwd", "-", "@/cwd", "./lynx"},
+        {".", "/cwd", "-", "@/cwd", "./lynx"},
         // An element too long for the candidate is skipped.
-        {"/" + std::string(5000, 'x') + ":@/bin", "/bin", "-", "/"},
+        {"/" + std::string(5000, 'x') + ":@/bin", "/bin", "-", "/", "@/bin/./lynx"},
     };
     for (const Case &c : cases) {
         const Sandbox box = sandbox();
@@ -360,9 +407,137 @@ TEST_F(WebBrowserLaunch, PathElementsUnderHomeAndTheWorkingDirectory)
             launch(kURL, expand(c.pathHead) + ":" + box.xbin, ":0", expand(c.home), expand(c.cwd));
         EXPECT_EQ(0, child.exitStatus);
         EXPECT_EQ("", child.err) << c.pathHead;
-        EXPECT_EQ(lines({"xterm", "-T", "Web Browser", "-e", "lynx", kURL}),
+        EXPECT_EQ(lines({"xterm", "-T", "Web Browser", "-e", expand(c.found), kURL}),
                   platform_test::waitForFile(box.log))
             << "PATH head '" << c.pathHead.substr(0, 20) << "' HOME '" << c.home << "'";
+    }
+}
+
+TEST_F(WebBrowserLaunch, ALiteralTildeInPathStartsWhatTheSearchFoundUnderHome)
+{
+    // A quoted PATH assignment in a profile leaves "~" as it stands, which
+    // the shell would take for a folder named "~". The machine's own
+    // browsers of the earlier rows would be started instead of the stubs.
+    for (const char *program : {"mozilla", "phoenix", "gnome-moz-remote", "galeon", "netscape",
+                                "konqueror", "opera", "NetPositive", "xterm"}) {
+        for (const char *folder : {"/usr/bin/", "/bin/"}) {
+            if (platform_test::fileExists(std::string(folder) + program)) {
+                GTEST_SKIP() << folder << program << " would be started";
+            }
+        }
+    }
+    const std::string url = kURL;
+    struct Case
+    {
+        std::vector<std::string> installed;
+        std::vector<std::string> recorded; // "@" stands for the home's bin
+    };
+    const Case cases[] = {
+        {{"x-www-browser"}, {"x-www-browser", url}},
+        {{"links", "xterm"}, {"xterm", "-T", "Web Browser", "-e", "@/./links", url}},
+        // The remote call fails, so the second netscape is started too.
+        {{"netscape"}, {"netscape", "-remote", "openURL(" + url + ",new-window)", "netscape", url}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.installed[0]);
+        const Sandbox box = sandbox();
+        const std::string home = box.root + "/home";
+        platform_test::makeDirs(home + "/bin");
+        for (const std::string &program : c.installed)
+            stub(box, home + "/bin", program, "[ \"$1\" != -remote ]\n");
+        const ChildOutcome child = launch(kURL, "~/bin:/usr/bin:/bin", ":0", home, box.root);
+        EXPECT_EQ(0, child.exitStatus);
+        EXPECT_EQ("", child.err);
+        EXPECT_EQ(linesIn(home + "/bin", c.recorded), platform_test::waitForFile(box.log));
+    }
+}
+
+TEST_F(WebBrowserLaunch, FoundPathsReachTheShellQuoted)
+{
+    // Inside the quotes the shell reads none of these characters: each
+    // program starts at its odd path and nothing the path spells runs.
+    const std::string odd = "/it's a $(echo>PWNED);`echo>PWNED`|\"\\'\t\n&'";
+    const std::string url = kURL;
+    struct Case
+    {
+        std::vector<std::string> installed;
+        const char *display;
+        std::vector<std::string> recorded; // "@" stands for the odd folder
+    };
+    const Case cases[] = {
+        {{"lynx"}, "-", {"lynx", kURL}},
+        {{"firefox"}, ":0", {"firefox", kURL}},
+        {{"netscape"}, ":0", {"netscape", "-remote", "openURL(" + url + ",new-window)", "netscape",
+                              url}},
+        {{"lynx", "xterm"}, ":0", {"xterm", "-T", "Web Browser", "-e", "@/./lynx", kURL}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.installed[0]);
+        const Sandbox box = sandbox();
+        const std::string folder = box.root + odd;
+        platform_test::makeDirs(folder);
+        for (const std::string &program : c.installed)
+            stub(box, folder, program, "[ \"$1\" != -remote ]\n");
+        const ChildOutcome child = launch(kURL, folder, c.display, "-", box.root);
+        EXPECT_EQ(0, child.exitStatus);
+        EXPECT_EQ("", child.err);
+        EXPECT_EQ(linesIn(folder, c.recorded), platform_test::waitForFile(box.log));
+        EXPECT_FALSE(platform_test::fileExists(box.root + "/PWNED"));
+    }
+}
+
+TEST_F(WebBrowserLaunch, GraphicalBrowsersAreLeftRunningAndTheRestAreWaitedFor)
+{
+    // Each stub waits for the release file. A background row's browser must
+    // not have finished when the launcher ends; a foreground row's, with the
+    // release file there from the start, must have.
+    struct Case
+    {
+        const char *program;
+        const char *display;
+        bool background;
+        const char *host = nullptr; // what the command starts instead of the program
+    };
+    const Case cases[] = {
+        {"mozilla", ":0", true},
+        {"phoenix", ":0", true},
+        {"gnome-moz-remote", ":0", false},
+        {"galeon", ":0", true},
+        {"netscape", ":0", false},
+        {"konqueror", ":0", true},
+        {"opera", ":0", true},
+        {"NetPositive", ":0", false},
+        {"links", ":0", true, "xterm"},
+        {"lynx", ":0", true, "xterm"},
+        {"links", "-", false},
+        {"lynx", "-", false},
+        {"x-www-browser", ":0", true},
+        {"xdg-open", ":0", true},
+        {"firefox", ":0", true},
+        {"www-browser", "-", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.program) + " with DISPLAY " + c.display);
+        const Sandbox box = sandbox();
+        const std::string release = box.root + "/release";
+        const std::string started = c.host != nullptr ? c.host : c.program;
+        if (c.host != nullptr)
+            stub(box, box.bin, c.program);
+        slowStub(box, started);
+        if (!c.background) {
+            ASSERT_TRUE(platform_test::writeFile(release, "", 0644));
+        }
+
+        const ChildOutcome child = launch(kURL, box.bin, c.display);
+        EXPECT_EQ("", child.err);
+        const std::string finished = lines({started + " started", started + " finished"});
+        if (c.background) {
+            EXPECT_EQ(std::string::npos, platform_test::readFile(box.log).find("finished"));
+            ASSERT_TRUE(platform_test::writeFile(release, "", 0644));
+            for (int i = 0; i < 500 && platform_test::readFile(box.log) != finished; ++i)
+                usleep(10000);
+        }
+        EXPECT_EQ(finished, platform_test::readFile(box.log));
     }
 }
 
