@@ -126,9 +126,14 @@ bool s_findInPath(const char *program, char (&found)[kCandidateSize])
 
 // Inside single quotes every byte but the quote stands for itself to the
 // shell; a quote in the path closes them, is escaped and opens them again.
+// A relative path is led by "./", so that one beginning with '-' or '+' is
+// not taken for options by xterm's -e or by the "#!" interpreter of a
+// browser that is a script.
 void s_appendQuoted(BoundedText &command, const char *path)
 {
     command.append("'");
+    if (path[0] != '/' && strncmp(path, "./", 2) != 0)
+        command.append("./");
     for (const char *quote; (quote = strchr(path, '\'')) != nullptr; path = quote + 1) {
         command.append(path, static_cast<size_t>(quote - path));
         command.append("'\\''");
@@ -159,6 +164,9 @@ void s_formatCommand(BoundedText &command, const char *format, const char *progr
             break;
         case '\0':
             return; // a '%' at the end names nothing
+        default:
+            command.append(c - 1, 2);
+            break;
         }
     }
 }
