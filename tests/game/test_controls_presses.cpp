@@ -17,7 +17,8 @@ namespace {
 // The game with its two framework dialogs answered by the test: the
 // confirmation answers `answerYes` and notes whether the player's pause was
 // on when it was asked; the rules slide show only counts. Both run
-// `onDialog` when given.
+// `onDialog` when given. The real dialogs run `onModalDraw` as their loops
+// draw.
 class ScriptedTilmar : public TestTilmar
 {
 public:
@@ -26,6 +27,14 @@ public:
     bool pausedWhenAsked = false;
     int slideShows = 0;
     std::function<void()> onDialog;
+    std::function<void()> onModalDraw;
+
+    void postDrawRect(const HRect &rect, bool modal) override
+    {
+        TestTilmar::postDrawRect(rect, modal);
+        if (modal && onModalDraw)
+            onModalDraw();
+    }
 
     int32_t showMessageDialog(int32_t, int32_t, int32_t, const char *, const char *, const char *, const char *,
                               const char *) override
@@ -324,8 +333,11 @@ TEST(ControlsPresses, AButtonsDialogLeavesNeitherLightNorCaptureBehind)
         const int32_t x = c.at.x + 3, y = c.at.y + 3;
         f.game.m_uiManager.handleEvent(gameEvent(ET_MOUSEMOVE, 1500, 0, x, y));
         ASSERT_TRUE(control->isHovered());
-        bool litInDialog = false;
-        f.game.onDialog = [&] { litInDialog = control->isHovered() || control->isPressed(); };
+        bool inDialog = false, litInDialog = false;
+        f.game.onDialog = f.game.onModalDraw = [&] {
+            inDialog = true;
+            litInDialog |= control->isHovered() || control->isPressed();
+        };
         for (int i = 0; i < c.quits; ++i)
             queueQuit(f.game);
 
@@ -337,6 +349,7 @@ TEST(ControlsPresses, AButtonsDialogLeavesNeitherLightNorCaptureBehind)
             EXPECT_EQ(1, f.game.questions + f.game.slideShows);
         else
             EXPECT_FALSE(drainQueueForQuit(f.game));
+        EXPECT_TRUE(inDialog);
         EXPECT_FALSE(litInDialog);
         EXPECT_FALSE(control->isHovered());
         EXPECT_FALSE(control->isPressed());
@@ -353,6 +366,53 @@ TEST(ControlsPresses, AButtonsDialogLeavesNeitherLightNorCaptureBehind)
         EXPECT_TRUE(next->isHovered());
         EXPECT_FALSE(control->isHovered());
         EXPECT_FALSE(control->isPressed());
+    }
+}
+
+// The buttons whose press opens no dialog keep the pointer from the press to
+// the release: pressed exactly while the pointer is over them, every motion
+// theirs, and the click at the release.
+TEST(ControlsPresses, ButtonsWithoutADialogHoldThePointerUntilTheRelease)
+{
+    const struct
+    {
+        const char *name;
+        bool play;
+        size_t index; // in creation order
+        tmscreen::Point at;
+    } cases[] = {
+        {"hint", true, 3, tmscreen::kHintControl},
+        {"pause", true, 4, tmscreen::kPauseControl},
+        {"shuffle", true, 7, tmscreen::kShuffleControl},
+        {"table left", false, 12, tmscreen::kBackgroundLeftArrow},
+        {"table right", false, 13, tmscreen::kBackgroundRightArrow},
+        {"tiles left", false, 14, tmscreen::kTileSetLeftArrow},
+        {"tiles right", false, 15, tmscreen::kTileSetRightArrow},
+        {"layout left", false, 16, tmscreen::kLayoutLeftArrow},
+        {"layout right", false, 17, tmscreen::kLayoutRightArrow},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        ASSERT_TRUE(f.start(c.play));
+        UIControl *control = controlsInCreationOrder(f.game).at(c.index);
+        UIManager &manager = f.game.m_uiManager;
+        const int32_t x = c.at.x + 3, y = c.at.y + 3;
+        f.game.at(2000);
+        EXPECT_TRUE(manager.handleEvent(gameEvent(ET_KEYDOWN, 2000, KC_LBUTTON, x, y)));
+        EXPECT_TRUE(control->isPressed());
+        EXPECT_EQ(control, manager.getCaptured());
+
+        EXPECT_TRUE(manager.handleEvent(gameEvent(ET_MOUSEMOVE, 2100, 0, 600, 20)));
+        EXPECT_FALSE(control->isPressed());
+        EXPECT_EQ(control, manager.getCaptured());
+        EXPECT_TRUE(manager.handleEvent(gameEvent(ET_MOUSEMOVE, 2200, 0, x, y)));
+        EXPECT_TRUE(control->isPressed());
+        EXPECT_TRUE(control->isHovered());
+
+        EXPECT_TRUE(manager.handleEvent(gameEvent(ET_KEYUP, 2300, KC_LBUTTON, x, y)));
+        EXPECT_FALSE(control->isPressed());
+        EXPECT_EQ(nullptr, manager.getCaptured());
     }
 }
 

@@ -404,7 +404,7 @@ TEST_F(RealWindow, AfterTheRulesCloseWithEnterTheButtonUnderThePointerLights)
         },
         shot));
 
-    // The next click works as any other.
+    // The first click after the dialog works as any other.
     ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
     expectEndsWithStatusZero();
 }
