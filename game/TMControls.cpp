@@ -42,14 +42,6 @@ bool s_isPlaying()
     return s_game()->getGameState() == TM_STATE_PLAYING;
 }
 
-// Before a press opens a modal dialog: the control must not stay lit behind
-// it, and the next motion after the dialog lights whatever is under the
-// pointer then.
-void s_unlightForDialog(UIControl *control)
-{
-    control->setHovered(false);
-}
-
 } // namespace
 
 // ----- State-limited controls -----
@@ -89,7 +81,7 @@ TMRestartControl::~TMRestartControl() {}
 void TMRestartControl::onPress()
 {
     s_game()->playClickSound();
-    s_unlightForDialog(this);
+    setHovered(false);
     s_game()->returnToTitle(true);
 }
 
@@ -111,7 +103,7 @@ TMClickToContinueControl::~TMClickToContinueControl() {}
 void TMClickToContinueControl::onPress()
 {
     s_game()->playClickSound();
-    s_unlightForDialog(this);
+    setHovered(false);
     s_game()->enterBestTime();
     s_game()->returnToTitle(false);
 }
@@ -172,7 +164,7 @@ void TMExitControl::onPress()
     // The question and the exit run on a clock that is not paused.
     s_game()->setPaused(false);
     s_game()->playClickSound();
-    s_unlightForDialog(this);
+    setHovered(false);
     s_game()->exitGame();
 }
 
@@ -186,7 +178,7 @@ TMOptionsControl::~TMOptionsControl() {}
 void TMOptionsControl::onPress()
 {
     s_game()->playClickSound();
-    s_unlightForDialog(this);
+    setHovered(false);
     s_game()->showOptions();
 }
 
@@ -229,7 +221,7 @@ TMRulesControl::~TMRulesControl() {}
 void TMRulesControl::onPress()
 {
     s_game()->playClickSound();
-    s_unlightForDialog(this);
+    setHovered(false);
     s_game()->showRules();
 }
 

@@ -4,8 +4,9 @@
 // VGControlDelegate with the game's art and turns a press into one command
 // of the game. Visibility and looks are worked out from the game every time
 // the control manager asks. A control whose press may open a modal dialog
-// (exit, options, rules, restart, continue) takes no pointer capture: the
-// release comes inside the dialog, so a capture would outlast it.
+// (exit, options, rules, restart, continue) takes no pointer capture, since
+// the release comes inside the dialog and a capture would outlast it; it
+// also un-hovers itself first, so it is not lit behind the dialog.
 #ifndef GAME_TMCONTROLS_H
 #define GAME_TMCONTROLS_H
 

@@ -185,6 +185,13 @@ PanelButton panelButton(const char *name, Point at, const char *normal, const ch
     return {name, at, archivePicture(normal), archivePicture(lit)};
 }
 
+const PanelButton &optionsButton()
+{
+    static const PanelButton options =
+        panelButton("options", tmscreen::kOptionsControl, "art/icon_options_tl.tga", "art/icon_options_lit_tl.tga");
+    return options;
+}
+
 ::testing::AssertionResult showsButton(const Picture &shot, const PanelButton &button, bool lit)
 {
     if (::testing::AssertionResult shown = showsOpaquePart(shot, lit ? button.lit : button.normal, button.at); !shown)
@@ -373,8 +380,7 @@ TEST_F(RealWindow, AfterTheRulesCloseWithEnterTheButtonUnderThePointerLights)
     waitForTitleScreen();
     const PanelButton rules =
         panelButton("rules", tmscreen::kRulesControl, "art/icon_rules_tl.tga", "art/icon_rules_lit_tl.tga");
-    const PanelButton options =
-        panelButton("options", tmscreen::kOptionsControl, "art/icon_options_tl.tga", "art/icon_options_lit_tl.tga");
+    const PanelButton &options = optionsButton();
     const Picture page = archivePicture("art/rules_0_tl.jpg");
     ASSERT_FALSE(page.empty() || rules.lit.empty() || options.lit.empty());
     // The page's top band, above its text and its buttons.
@@ -421,8 +427,7 @@ TEST_F(RealWindow, AfterExitOrNewGameIsAnsweredNoTheButtonsAndTheBoardFollowTheP
         panelButton("exit", tmscreen::kExitControl, "art/icon_exit_tl.tga", "art/icon_exit_lit_tl.tga");
     const PanelButton newGame = panelButton("new game", tmscreen::kRestartControl, "art/icon_newgame_tl.tga",
                                             "art/icon_newgame_lit_tl.tga");
-    const PanelButton options =
-        panelButton("options", tmscreen::kOptionsControl, "art/icon_options_tl.tga", "art/icon_options_lit_tl.tga");
+    const PanelButton &options = optionsButton();
     const ConfirmDialog dialog = confirmDialog();
     ASSERT_FALSE(dialog.background.empty() || exit.lit.empty() || newGame.lit.empty() || options.lit.empty());
 
