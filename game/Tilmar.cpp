@@ -181,8 +181,8 @@ void Tilmar::toggleFullscreen()
             m_pFont = s_createFont(m_pDisplayDevice, &m_sprites[TM_ART_FONT]);
             m_loadTileSet();
             m_loadBackground();
-            playThemeMusic(true);
             setMusicVolume(m_settings.musicVolume);
+            playThemeMusic(true);
         } else {
             // Nothing can be loaded or shown without both devices: the game
             // ends the orderly way, at the next update.

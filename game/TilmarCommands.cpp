@@ -101,8 +101,10 @@ void Tilmar::newGame()
 {
     updateThemeMusic();
     std::memset(&m_statistics, 0, sizeof m_statistics);
-    playThemeMusic(true);
+    // The volume first: the audio thread may mix between the two calls, and
+    // a stream started at the old volume would sound a chunk of it.
     setMusicVolume(m_settings.musicVolume);
+    playThemeMusic(true);
 
     m_board.deal(m_pResourceFileSystem, m_rng, getLayoutFileName(m_settings.layout));
 

@@ -3,11 +3,51 @@
 // device restart.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "engine/media/HAudioDevice.h"
 #include "game/game_test_support.h"
+#include "game/registry_support.h"
 
 namespace {
 
 constexpr uint64_t kStart = kGameStart;
+
+// Stands for the audio thread: it may mix whenever the mixer's lock is let
+// go, so each release notes the music's volume if music is set.
+class MusicWatch : public HAudioDevice
+{
+public:
+    void pause() override {}
+    void resume() override {}
+    void destroyAudioDevice() override {}
+    void lock() override {}
+    void unlock() override
+    {
+        if (mixer && mixer->getMusicStream())
+            heard.push_back(mixer->getStreamVolume());
+    }
+
+    HAudioMixerStreamingAudioSource *mixer = nullptr;
+    std::vector<uint8_t> heard;
+};
+
+// The silent device's mixer is watched from each device creation on, the
+// one after a full-screen restart too.
+class MusicWatchingTilmar : public TestTilmar
+{
+public:
+    MusicWatch watch;
+
+    bool m_createAudioDevice(HFileSystem *fileSystem, int32_t channels, int32_t bits, int32_t frequency) override
+    {
+        if (!TestTilmar::m_createAudioDevice(fileSystem, channels, bits, frequency))
+            return false;
+        watch.mixer = &getMixer();
+        getMixer().setAudioDevice(&watch);
+        return true;
+    }
+};
 
 } // namespace
 
@@ -418,5 +458,42 @@ TEST(GameFullscreen, AFailedRestartAlertsAndEndsTheGameAtTheNextUpdate)
         EXPECT_EQ(0, deliver(game, gameEvent(ET_KEYDOWN, kStart + 20, KC_LBUTTON, 400, 200)));
         EXPECT_EQ(0, deliver(game, keyPress('h', kStart + 30)));
         EXPECT_EQ(1, deliver(game, gameEvent(ET_TIMESTAMP, kStart + 40)));
+    }
+}
+
+TEST(GameMusic, NeverSoundsAtAnyVolumeButTheStoredOne)
+{
+    // What happens after start-up; each plays the music at least once.
+    enum Scenario { FIRST_GAME, RESTART_ON_TITLE, RESTART_IN_GAME };
+    const struct
+    {
+        const char *name;
+        Scenario scenario;
+    } scenarios[] = {
+        {"the first game", FIRST_GAME},
+        {"a full-screen restart on the title screen", RESTART_ON_TITLE},
+        {"a full-screen restart in a game", RESTART_IN_GAME},
+    };
+    for (const auto &c : scenarios) {
+        for (const float stored : {0.0f, 0.5f}) {
+            SCOPED_TRACE(testing::Message() << c.name << ", stored volume " << stored);
+            const uint8_t volume = static_cast<uint8_t>(stored * 255.0f);
+            tilmar_test::TempDir home;
+            ASSERT_TRUE(writeRegistry(home, registryRecord("Music Volume", floatBytes(stored))));
+            MusicWatchingTilmar game;
+            ASSERT_TRUE(startGame(game, home, kSilentCommandLine));
+            game.toggleDisplayAnswer = 0;
+            game.m_settings.fullscreen = 1;
+            game.at(kStart);
+            if (c.scenario != RESTART_ON_TITLE)
+                game.startGame();
+            if (c.scenario != FIRST_GAME) {
+                game.watch.heard.clear();
+                EXPECT_EQ(0, deliver(game, gameEvent(ET_TOGGLE_FULLSCREEN, kStart + 10)));
+            }
+            ASSERT_FALSE(game.watch.heard.empty());
+            EXPECT_EQ(std::vector<uint8_t>(game.watch.heard.size(), volume), game.watch.heard);
+            stopGame(game);
+        }
     }
 }
