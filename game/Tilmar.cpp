@@ -101,8 +101,7 @@ void Tilmar::setActive(bool active)
 
 VyTime Tilmar::getGameClock() const
 {
-    const uint64_t now = getLastEventTime();
-    return VyTime::fromTime64(now);
+    return VyTime::fromTime64(getLastEventTime());
 }
 
 bool Tilmar::initialize(const char *commandLine, const char *resourceDirectory)

@@ -13,15 +13,12 @@ namespace {
 
 constexpr uint64_t kStart = kGameStart;
 
-// Stands for the audio thread: it may mix whenever the mixer's lock is let
-// go, so each release notes the music's volume if music is set.
-class MusicWatch : public HAudioDevice
+// The silent device, standing for the audio thread: it may mix whenever the
+// mixer's lock is let go, so each release notes the music's volume if music
+// is set.
+class MusicWatch : public HNullAudioDevice
 {
 public:
-    void pause() override {}
-    void resume() override {}
-    void destroyAudioDevice() override {}
-    void lock() override {}
     void unlock() override
     {
         if (mixer && mixer->getMusicStream())
