@@ -120,6 +120,9 @@ bool Tilmar::initialize(const char *commandLine, const char *resourceDirectory)
         return false;
 
     loadSettings();
+    // Every start of the music takes the framework's volume, a resume on the
+    // title screen before any game too, so the stored one is in force now.
+    setMusicVolume(m_settings.musicVolume);
 
     if (!s_createDevices(*this, m_settings.fullscreen != 0))
         return false;

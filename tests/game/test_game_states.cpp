@@ -461,12 +461,13 @@ TEST(GameFullscreen, AFailedRestartAlertsAndEndsTheGameAtTheNextUpdate)
 TEST(GameMusic, NeverSoundsAtAnyVolumeButTheStoredOne)
 {
     // What happens after start-up; each plays the music at least once.
-    enum Scenario { FIRST_GAME, RESTART_ON_TITLE, RESTART_IN_GAME };
+    enum Scenario { RESUME_ON_TITLE, FIRST_GAME, RESTART_ON_TITLE, RESTART_IN_GAME };
     const struct
     {
         const char *name;
         Scenario scenario;
     } scenarios[] = {
+        {"a resume on the title screen after a focus loss", RESUME_ON_TITLE},
         {"the first game", FIRST_GAME},
         {"a full-screen restart on the title screen", RESTART_ON_TITLE},
         {"a full-screen restart in a game", RESTART_IN_GAME},
@@ -482,11 +483,24 @@ TEST(GameMusic, NeverSoundsAtAnyVolumeButTheStoredOne)
             game.toggleDisplayAnswer = 0;
             game.m_settings.fullscreen = 1;
             game.at(kStart);
-            if (c.scenario != RESTART_ON_TITLE)
+            switch (c.scenario) {
+            case RESUME_ON_TITLE:
+                game.setActive(false);
+                game.setActive(true);
+                // A click on the board area ends the pause.
+                EXPECT_EQ(0, deliver(game, gameEvent(ET_KEYDOWN, kStart + 10, KC_LBUTTON, 400, 200)));
+                EXPECT_FALSE(game.isPlayerPaused());
+                break;
+            case FIRST_GAME:
                 game.startGame();
-            if (c.scenario != FIRST_GAME) {
+                break;
+            case RESTART_ON_TITLE:
+            case RESTART_IN_GAME:
+                if (c.scenario == RESTART_IN_GAME)
+                    game.startGame();
                 game.watch.heard.clear();
                 EXPECT_EQ(0, deliver(game, gameEvent(ET_TOGGLE_FULLSCREEN, kStart + 10)));
+                break;
             }
             ASSERT_FALSE(game.watch.heard.empty());
             EXPECT_EQ(std::vector<uint8_t>(game.watch.heard.size(), volume), game.watch.heard);

@@ -162,6 +162,11 @@ uint64_t DemoWriter::quit()
     return time;
 }
 
+void DemoWriter::activate(bool gained)
+{
+    m_add(ET_ACTIVATE).param = gained ? 1 : 0;
+}
+
 bool DemoWriter::save(const std::string &path) const
 {
     FILE *f = std::fopen(path.c_str(), "wb");

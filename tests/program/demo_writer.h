@@ -54,6 +54,8 @@ public:
     uint64_t enter();
     // A request to close the window; answers its time.
     uint64_t quit();
+    // The window gaining or losing the focus, the pointer's included.
+    void activate(bool gained);
 
     const std::vector<HEvent> &records() const { return m_records; }
     bool save(const std::string &path) const;

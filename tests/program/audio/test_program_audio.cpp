@@ -1,7 +1,8 @@
-// A whole won game with SDL's disk audio driver: the mixer runs on SDL's own
-// audio thread the whole time the game plays, and what it mixes lands in a
-// file. The settings silence the music, the effects or both, so what sounds
-// after the splash (which plays at a fixed volume) is the part left on.
+// Whole runs with SDL's disk audio driver, a won game and a pause on the
+// title screen: the mixer runs on SDL's own audio thread the whole time, and
+// what it mixes lands in a file. The settings silence the music, the effects
+// or both, so what sounds after the splash (which plays at a fixed volume)
+// is the part left on.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -90,6 +91,46 @@ TEST_P(ProgramAudio, AWonGameIsMixedOnTheAudioThread)
         EXPECT_GT(sounding, 1000u) << pcm.size() << " bytes mixed";
     else
         EXPECT_EQ(sounding, 0u) << pcm.size() << " bytes mixed";
+}
+
+// Music and effects stored at 0. On the title screen a focus loss pauses
+// the game and a click on the board area resumes it, which starts the
+// music: none of it may be heard, while the splash before it is.
+TEST(ProgramAudioTitle, MusicTurnedOffStaysSilentAfterAResumeOnTheTitleScreen)
+{
+    const size_t splash = splashBytes();
+    ASSERT_GT(splash, 0u);
+    tilmar_test::TempDir home;
+    ASSERT_TRUE(writeRegistry(home, registryRecord("Music Volume", floatBytes(0.0f)) +
+                                        registryRecord("Sound Volume", floatBytes(0.0f))));
+    DemoWriter demo(kFirstSeed);
+    demo.wait(700);
+    demo.activate(false);
+    demo.wait(500);
+    demo.activate(true);
+    // Above the previews: no control of the title screen is there.
+    const Point onBoardArea = {tmscreen::kBoardArea.x0 + 100, tmscreen::kBackgroundPreview.y / 2};
+    demo.click(onBoardArea);
+    // Hours on the idle title screen: the demo plays them without waiting,
+    // and its many ticks keep the program up while the audio thread mixes
+    // chunk after chunk of whatever the resume started.
+    demo.wait(250u * 50000u);
+    leaveFromTitle(demo);
+
+    const std::string output = home / "mixed.raw";
+    Launch launch;
+    launch.environment = {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + output, "SDL_DISKAUDIODELAY=1"};
+    const RunResult run = runDemo(home, demo, launch);
+    ASSERT_TRUE(run.endedWell()) << run.describe();
+
+    const std::string pcm = tilmar_test::readFile(output);
+    ASSERT_GT(pcm.size(), splash + 16 * 4096) << "the audio thread mixed too little to tell";
+    // The splash is heard, so the capture holds what was mixed.
+    size_t sounding = 0;
+    for (size_t at = 0; at + 1 < pcm.size(); at += 2)
+        sounding += pcm[at] != 0 || pcm[at + 1] != 0;
+    ASSERT_GT(sounding, 1000u) << "not even the splash was heard";
+    EXPECT_EQ(soundingAfterSplash(pcm, splash), 0u) << pcm.size() << " bytes mixed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Silenced, ProgramAudio,
