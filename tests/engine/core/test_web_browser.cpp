@@ -511,28 +511,51 @@ TEST_F(WebBrowserLaunch, GraphicalBrowsersAreLeftRunningAndTheRestAreWaitedFor)
         {"firefox", ":0", true},
         {"www-browser", "-", false},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.program) + " with DISPLAY " + c.display);
-        const Sandbox box = sandbox();
-        const std::string release = box.root + "/release";
-        const std::string started = c.host != nullptr ? c.host : c.program;
-        if (c.host != nullptr)
-            stub(box, box.bin, c.program);
-        slowStub(box, started);
-        if (!c.background) {
-            ASSERT_TRUE(platform_test::writeFile(release, "", 0644));
-        }
+    // Every row runs with the stubs' folder on PATH as it stands, and again
+    // with it written "~/bin" and HOME at the sandbox. The shell takes that
+    // element for a folder named "~" in the working directory, where there is
+    // none: a row that started its browser by name would find nothing.
+    struct PathStyle
+    {
+        const char *path; // "@" stands for the sandbox root
+        const char *home; // likewise; "-" unset
+        const char *cwd;  // likewise
+    };
+    const PathStyle pathStyles[] = {
+        {"@/bin", "-", "/"},
+        {"~/bin", "@", "@"},
+    };
+    for (const PathStyle &style : pathStyles) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(c.program) + " with DISPLAY " + c.display + " and PATH " +
+                         style.path);
+            const Sandbox box = sandbox();
+            auto inBox = [&](std::string text) {
+                if (text[0] == '@')
+                    text.replace(0, 1, box.root);
+                return text;
+            };
+            const std::string release = box.root + "/release";
+            const std::string started = c.host != nullptr ? c.host : c.program;
+            if (c.host != nullptr)
+                stub(box, box.bin, c.program);
+            slowStub(box, started);
+            if (!c.background) {
+                ASSERT_TRUE(platform_test::writeFile(release, "", 0644));
+            }
 
-        const ChildOutcome child = launch(kURL, box.bin, c.display);
-        EXPECT_EQ("", child.err);
-        const std::string finished = lines({started + " started", started + " finished"});
-        if (c.background) {
-            EXPECT_EQ(std::string::npos, platform_test::readFile(box.log).find("finished"));
-            ASSERT_TRUE(platform_test::writeFile(release, "", 0644));
-            for (int i = 0; i < 500 && platform_test::readFile(box.log) != finished; ++i)
-                usleep(10000);
+            const ChildOutcome child = launch(kURL, inBox(style.path), c.display,
+                                              inBox(style.home), inBox(style.cwd));
+            EXPECT_EQ("", child.err);
+            const std::string finished = lines({started + " started", started + " finished"});
+            if (c.background) {
+                EXPECT_EQ(std::string::npos, platform_test::readFile(box.log).find("finished"));
+                ASSERT_TRUE(platform_test::writeFile(release, "", 0644));
+                for (int i = 0; i < 500 && platform_test::readFile(box.log) != finished; ++i)
+                    usleep(10000);
+            }
+            EXPECT_EQ(finished, platform_test::readFile(box.log));
         }
-        EXPECT_EQ(finished, platform_test::readFile(box.log));
     }
 }
 
