@@ -144,6 +144,9 @@ public:
     virtual int32_t getPauseCount();
     virtual uint64_t getPausedTime();
     virtual void resetPausedTime();
+    // After each modal dialog's loop: it took every event while it ran, key
+    // releases included, so nothing it consumed reached the game.
+    virtual void onModalDialogEnded();
 
     // Runs the whole life of the game object: console variables,
     // initialize, the main loop, then devices destroyed and shut down.

@@ -148,6 +148,10 @@ void HPuzzleGame::onFrameDrawn()
 {
 }
 
+void HPuzzleGame::onModalDialogEnded()
+{
+}
+
 bool HPuzzleGame::isAnimating()
 {
     return false;

@@ -126,6 +126,7 @@ VGDialogItem *VGDialog::doModal(HPuzzleGame *game, H2DDisplayDevice *display, HE
     invalidateScreenRect(m_bounds);
     game->m_invalidateScreen();
     s_openDialogs.pop();
+    game->onModalDialogEnded();
 
     // A real motion at the pointer's place, whatever was posted last, so the
     // main loop refreshes hover states and the cursor.

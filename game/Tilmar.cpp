@@ -94,9 +94,20 @@ VGSprite *Tilmar::getCursorSprite()
 
 void Tilmar::setActive(bool active)
 {
-    if (!active)
+    if (!active) {
         setPaused(true);
+        // The release of space may come while the window has no focus,
+        // where the game never sees it.
+        m_bSpaceHeld = false;
+    }
     HPuzzleGame::setActive(active);
+}
+
+void Tilmar::onModalDialogEnded()
+{
+    // The dialog took the release of space, if it came; a space still down
+    // holds the lit tiles again at its next repeat.
+    m_bSpaceHeld = false;
 }
 
 VyTime Tilmar::getGameClock() const

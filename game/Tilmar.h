@@ -132,6 +132,7 @@ public:
     void drawRect(const HRect &rect, bool underDialog) override;
     VGSprite *getCursorSprite() override;
     void setActive(bool active) override;
+    void onModalDialogEnded() override;
 
     // ----- Commands (TilmarCommands.cpp, Tilmar.cpp) -----
     // Sounds go through HPuzzleGame::playSound (name, volume, spare,

@@ -1,5 +1,6 @@
 // The are-you-sure, no-more-moves and options dialogs, run modally in a
-// started game with the input posted on the game's own queue.
+// started game with the input posted on the game's own queue, and the
+// show-moves hold that every dialog of the game ends.
 #include "game/game_dialog_support.h"
 
 #include <algorithm>
@@ -53,6 +54,78 @@ int countOfType(const std::vector<HEvent> &events, HEventType type)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The show-moves hold
+
+// Space held keeps the free tiles lit past their time. A dialog takes the
+// release of space, and so may a focus loss: the hold ends at both, the lit
+// tiles fade on their usual schedule, and the next press of space shows the
+// moves again.
+TEST_F(GameDialogTest, TheShowMovesHoldEndsAtAFocusLossAndAfterEveryDialog)
+{
+    // A dialog's case closes it with its event at its first drawing pass;
+    // the focus loss has neither.
+    const struct
+    {
+        const char *what;
+        HEvent (*close)();
+        void (*run)(DialogTilmar &);
+    } cases[] = {
+        {"a focus loss, then a click on the board", nullptr, nullptr},
+        {"the exit question answered No", enter, [](DialogTilmar &g) { g.exitGame(); }},
+        {"the options", quit, [](DialogTilmar &g) { g.showOptions(); }},
+        {"the rules", enter, [](DialogTilmar &g) { g.showRules(); }},
+        {"no more moves, played on", quit, [](DialogTilmar &g) { g.showNoMoreMoves(); }},
+    };
+    constexpr uint64_t kPressed = kGameStart + 10;
+    // Past the full-strength time, while space is still held.
+    constexpr uint64_t kInterrupted = kPressed + 4200;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        game.at(kGameStart);
+        game.startGame();
+        deliver(game, keyPress(' ', kPressed));
+        deliver(game, gameEvent(ET_TIMESTAMP, kInterrupted));
+        ASSERT_TRUE(game.m_bSpaceHeld);
+        const float full = game.m_showMovesAlpha;
+        ASSERT_GT(full, 0.0f);
+
+        {
+            HeldQueueClock clock(kInterrupted);
+            if (c.run) {
+                const HEvent close = c.close();
+                everyFrame([&, close](int frame) {
+                    if (frame == 1)
+                        post(close);
+                });
+                c.run(game);
+            } else {
+                HEvent focus = gameEvent(ET_ACTIVATE, kInterrupted);
+                game.m_handleSystemEvent(focus);
+                ASSERT_TRUE(game.isPlayerPaused());
+                focus.param = 1;
+                game.m_handleSystemEvent(focus);
+                deliver(game, gameEvent(ET_KEYDOWN, kInterrupted, KC_LBUTTON, 400, 200));
+            }
+            drain();
+        }
+        EXPECT_FALSE(game.runaway);
+        ASSERT_EQ(TM_STATE_PLAYING, game.getGameState());
+        ASSERT_FALSE(game.isPlayerPaused());
+        EXPECT_FALSE(game.m_bSpaceHeld);
+
+        deliver(game, gameEvent(ET_TIMESTAMP, kPressed + 4300));
+        EXPECT_NEAR(0.4f * full, game.m_showMovesAlpha, 1e-4f);
+        deliver(game, gameEvent(ET_TIMESTAMP, kPressed + 4600));
+        EXPECT_EQ(0u, game.m_showMovesStart.getTime64());
+
+        deliver(game, keyPress(' ', kPressed + 5000));
+        EXPECT_EQ(kPressed + 5000, game.m_showMovesStart.getTime64());
+        deliver(game, keyPress(' ', kPressed + 5010, ET_KEYUP));
+        EXPECT_FALSE(game.m_bSpaceHeld);
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Are you sure

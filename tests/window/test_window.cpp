@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
 #include <vector>
 
 #include "engine/core/HRect.h"
+#include "engine/media/HEvent.h"
 #include "program/demo_writer.h"
 #include "support/skip_support.h"
 #include "window/window_support.h"
@@ -269,7 +273,7 @@ protected:
         if (!m_server.start(m_scratch, why))
             return tilmar_test::skipUnlessCI("No virtual X server could start, so there is no real window to test: " +
                                              why);
-        ASSERT_TRUE(m_window.launch(why)) << why;
+        ASSERT_TRUE(m_window.launch(why, m_options)) << why;
         m_window.rest();
     }
 
@@ -301,9 +305,27 @@ protected:
 
     static std::string testName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
+    // The program's command line, set before SetUp.
+    std::vector<std::string> m_options;
     tilmar_test::TempDir m_scratch;
     XServer m_server;
     GameWindow m_window{m_server, m_scratch};
+};
+
+// The program records every input event it takes in its journal.
+class RealWindowJournal : public RealWindow
+{
+protected:
+    RealWindowJournal() { m_options = {"--journal"}; }
+
+    std::vector<HEvent> journal() const
+    {
+        const std::string bytes = tilmar_test::readFile(m_window.homeFile("journal.bin"));
+        std::vector<HEvent> events(bytes.size() / sizeof(HEvent));
+        if (!events.empty())
+            std::memcpy(events.data(), bytes.data(), events.size() * sizeof(HEvent));
+        return events;
+    }
 };
 
 TEST_F(RealWindow, TitleScreenShowsTheArchivePicturesAndItsExitButtonEndsWithStatusZero)
@@ -476,3 +498,36 @@ TEST_F(RealWindow, AfterExitOrNewGameIsAnsweredNoTheButtonsAndTheBoardFollowTheP
 }
 
 } // namespace
+
+// With no window manager the keyboard follows the pointer: a key held while
+// the pointer leaves is released where the program cannot see it. SDL goes
+// on repeating a key until it sees its release, unless the focus loss stops
+// the repeat.
+TEST_F(RealWindowJournal, AKeyReleasedOutsideTheWindowRepeatsNoMore)
+{
+    waitForTitleScreen();
+    const auto wait = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    // "x" is no command on the title screen. Held past the repeat's delay.
+    ASSERT_TRUE(m_window.keyDown("x"));
+    wait(900);
+    ASSERT_TRUE(m_window.moveTo({tmscreen::kScreenWidth + 100, tmscreen::kScreenHeight + 100}));
+    wait(300);
+    ASSERT_TRUE(m_window.keyUp("x"));
+    wait(900);
+    ASSERT_TRUE(m_window.rest());
+    wait(300);
+    ASSERT_TRUE(m_window.click(demo::inside(tmscreen::kExitControl)));
+    expectEndsWithStatusZero();
+
+    const std::vector<HEvent> events = journal();
+    const auto isX = [](const HEvent &e) { return e.type == ET_KEYDOWN && e.keyCode == KC_X; };
+    const auto firstX = std::find_if(events.begin(), events.end(), isX);
+    ASSERT_NE(firstX, events.end()) << "the key never reached the program";
+    const auto loss = std::find_if(firstX, events.end(),
+                                   [](const HEvent &e) { return e.type == ET_ACTIVATE && e.param == 0; });
+    ASSERT_NE(loss, events.end()) << "the pointer leaving was not seen";
+    // The repeat ran while the pointer was in the window, so its end means
+    // something.
+    EXPECT_GE(std::count_if(firstX, loss, isX), 4);
+    EXPECT_EQ(0, std::count_if(loss, events.end(), isX));
+}

@@ -432,7 +432,7 @@ ToolRun GameWindow::m_tool(const std::vector<std::string> &argv)
     return runTool(m_server.display(), m_scratch, argv);
 }
 
-bool GameWindow::launch(std::string &why)
+bool GameWindow::launch(std::string &why, const std::vector<std::string> &options)
 {
     const std::string program = std::string(TILMAR_BINARY_DIR) + "/bin/tilmar";
     if (access(program.c_str(), X_OK) != 0) {
@@ -447,7 +447,9 @@ bool GameWindow::launch(std::string &why)
     const char *lsan = std::getenv("LSAN_OPTIONS");
     const std::string leakOptions = "LSAN_OPTIONS=" + std::string(lsan && *lsan ? lsan + std::string(":") : "") +
                                     "suppressions=" TILMAR_SOURCE_DIR "/tests/window/lsan.supp";
-    if (!m_program.start({program}, environmentWith({"HOME=" + m_home.path(), "DISPLAY=" + m_server.display(),
+    std::vector<std::string> argv = {program};
+    argv.insert(argv.end(), options.begin(), options.end());
+    if (!m_program.start(argv, environmentWith({"HOME=" + m_home.path(), "DISPLAY=" + m_server.display(),
                                                      "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy", leakOptions}),
                          m_home.path(), m_home / "stdout.txt", m_home / "stderr.txt")) {
         why = "could not start " + program;
@@ -492,6 +494,18 @@ bool GameWindow::key(const std::string &keys)
     if (!rest())
         return false;
     const ToolRun run = m_tool({kXdotoolPath, "key", keys});
+    return run.finished && run.exitStatus == 0;
+}
+
+bool GameWindow::keyDown(const std::string &name)
+{
+    const ToolRun run = m_tool({kXdotoolPath, "keydown", name});
+    return run.finished && run.exitStatus == 0;
+}
+
+bool GameWindow::keyUp(const std::string &name)
+{
+    const ToolRun run = m_tool({kXdotoolPath, "keyup", name});
     return run.finished && run.exitStatus == 0;
 }
 

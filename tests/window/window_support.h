@@ -161,8 +161,9 @@ class GameWindow
 public:
     GameWindow(const XServer &server, const tilmar_test::TempDir &scratch);
 
-    // Starts the program and waits for its window; false, with the reason.
-    bool launch(std::string &why);
+    // Starts the program, with `options` on its command line, and waits for
+    // its window; false, with the reason.
+    bool launch(std::string &why, const std::vector<std::string> &options = {});
     Child &program() { return m_program; }
 
     // Pointer and keyboard through the X server. Points are in the window.
@@ -171,6 +172,9 @@ public:
     // xdotool's key names, e.g. "alt+Return"; the keys go to the window
     // under the pointer, so the pointer rests in the window first.
     bool key(const std::string &keys);
+    // One key held down, and let go, wherever the pointer is.
+    bool keyDown(const std::string &name);
+    bool keyUp(const std::string &name);
     // Moves the pointer to a corner of the window where it lights no
     // control. It stays in the window: the game pauses when the pointer
     // leaves it.
@@ -186,6 +190,8 @@ public:
         const std::string &label, const std::function<::testing::AssertionResult(const Picture &)> &check,
         Picture &shot, bool wholeScreen = false, int32_t ms = kScreenWaitMs);
     std::string programOutput() const;
+    // A file the program wrote in its home, which is its working directory.
+    std::string homeFile(const std::string &name) const { return m_home / name; }
 
 private:
     ToolRun m_tool(const std::vector<std::string> &argv);

@@ -25,6 +25,12 @@ bool s_grabFlag = false;
 bool s_quitFlag = false;
 bool s_pasteFlag = false;
 
+// The last key pressed and not yet released, which SDL repeats; and whether
+// its repeat was stopped at a focus loss, which a key event or a focus gain
+// ends.
+uint32_t s_heldSymbol = SDLK_UNKNOWN;
+bool s_repeatStopped = false;
+
 // The device lives in static storage and is destroyed by one atexit handler
 // only; a function-local static would also get a destructor of its own from
 // the compiler, and the device would be destroyed twice.
@@ -117,6 +123,26 @@ int32_t s_modOf(const SDL_KeyboardEvent &key)
 bool s_isEnter(uint32_t symbol)
 {
     return symbol == SDLK_RETURN || symbol == SDLK_KP_ENTER;
+}
+
+// SDL repeats the last key pressed until it sees that key's release, and a
+// release outside the window, after the pointer left, never reaches it.
+// Setting the repeat again, with the same values, ends a repeat in flight.
+void s_stopKeyRepeat()
+{
+    int delay = 0;
+    int interval = 0;
+    SDL_GetKeyRepeat(&delay, &interval);
+    SDL_EnableKeyRepeat(delay, interval);
+    s_repeatStopped = true;
+}
+
+// SDL queues a due repeat after the other events of the same pump, so one
+// can stand behind the focus loss that stopped the repeat. A press of the
+// held key with no release between can only be such a repeat.
+bool s_isStaleRepeat(const SDL_KeyboardEvent &key)
+{
+    return s_repeatStopped && s_heldSymbol != SDLK_UNKNOWN && s_symbolOf(key) == s_heldSymbol;
 }
 
 void s_pointerPosition(HEvent &event)
@@ -266,11 +292,22 @@ int32_t HSDLInputDevice::pollEvents(HEventQueue *queue)
             event.type = ET_ACTIVATE;
             event.param = sdlEvent.active.gain ? 1 : 0;
             post = true;
+            if (sdlEvent.active.gain)
+                s_repeatStopped = false;
+            else
+                s_stopKeyRepeat();
             break;
         case SDL_KEYDOWN:
+            if (s_isStaleRepeat(sdlEvent.key))
+                break;
+            s_heldSymbol = s_symbolOf(sdlEvent.key);
+            s_repeatStopped = false;
             post = s_translateKeyDown(sdlEvent.key, event, pendingX, pendingY);
             break;
         case SDL_KEYUP:
+            if (s_symbolOf(sdlEvent.key) == s_heldSymbol)
+                s_heldSymbol = SDLK_UNKNOWN;
+            s_repeatStopped = false;
             post = s_translateKeyUp(sdlEvent.key, event, pendingX, pendingY);
             break;
         case SDL_MOUSEMOTION:

@@ -582,6 +582,60 @@ TEST_F(SDLInputTest, WindowEventsAndUnknownKinds)
     }
 }
 
+// SDL queues a due key repeat after the other events of a pump, so one may
+// stand behind the focus loss that stopped the repeat; only that one goes.
+TEST_F(SDLInputTest, AFocusLossStopsTheKeyRepeatAndDropsARepeatQueuedBehindIt)
+{
+    // The steps: 'h' or 'j' pressed (capital) or released (small), '-' a
+    // focus loss, '+' a gain. The events: D key-down, U key-up, A
+    // activation with its parameter, each key-down with its key code.
+    const struct
+    {
+        const char *what;
+        const char *steps;
+        const char *events;
+    } cases[] = {
+        {"a repeat of the held key behind the loss", "H-H", "D72 A0"},
+        {"the held key again after the focus came back", "H-+H", "D72 A0 A1 D72"},
+        {"the held key released and pressed again", "H-hH", "D72 A0 U72 D72"},
+        {"another key after the loss", "H-J", "D72 A0 D74"},
+        {"repeats while the window has the focus", "H+HH", "D72 A1 D72 D72"},
+        {"a loss with no key held", "-H", "A0 D72"},
+    };
+    ASSERT_EQ(SDL_EnableKeyRepeat(500, 30), 0);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        clearModifiers();
+        for (const char *step = c.steps; *step; ++step) {
+            switch (*step) {
+            case '-': pushActive(0, SDL_APPMOUSEFOCUS); break;
+            case '+': pushActive(1, SDL_APPMOUSEFOCUS); break;
+            case 'H': pushKey(SDL_KEYDOWN, SDLK_h); break;
+            case 'J': pushKey(SDL_KEYDOWN, SDLK_j); break;
+            case 'h': pushKey(SDL_KEYUP, SDLK_h); break;
+            }
+        }
+        std::string seen;
+        for (const HEvent &e : drain()) {
+            seen += seen.empty() ? "" : " ";
+            if (e.type == ET_ACTIVATE)
+                seen += "A" + std::to_string(e.param);
+            else
+                seen += (e.type == ET_KEYDOWN ? "D" : e.type == ET_KEYUP ? "U" : "?") + std::to_string(e.keyCode);
+        }
+        EXPECT_EQ(c.events, seen);
+        // The repeat keeps its delay and interval.
+        int delay = 0, interval = 0;
+        SDL_GetKeyRepeat(&delay, &interval);
+        EXPECT_EQ(500, delay);
+        EXPECT_EQ(30, interval);
+        // Nothing held for the next case.
+        pushKey(SDL_KEYUP, SDLK_h);
+        pushKey(SDL_KEYUP, SDLK_j);
+        drain();
+    }
+}
+
 TEST_F(SDLInputTest, CenterMouseWarpsToTheMiddleAndKeysReadThePointer)
 {
     s_device->centerMouse();
