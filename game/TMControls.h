@@ -4,9 +4,11 @@
 // VGControlDelegate with the game's art and turns a press into one command
 // of the game. Visibility and looks are worked out from the game every time
 // the control manager asks. A control whose press may open a modal dialog
-// (exit, options, rules, restart, continue) takes no pointer capture, since
-// the release comes inside the dialog and a capture would outlast it; it
-// also un-hovers itself first, so it is not lit behind the dialog.
+// (exit, options, rules, restart, continue) takes no pointer capture: the
+// capture would be taken after the press returns, that is after the whole
+// dialog, whose loop has already consumed the release, so it would wait for
+// a release that never comes. Such a control also un-hovers itself first,
+// so it is not lit behind the dialog.
 #ifndef GAME_TMCONTROLS_H
 #define GAME_TMCONTROLS_H
 

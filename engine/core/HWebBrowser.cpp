@@ -49,7 +49,9 @@ constexpr size_t kCandidateSize = 4096;
 constexpr size_t kCommandSize = 16384;
 
 // Appends to a fixed buffer and remembers whether anything did not fit, so
-// an over-long candidate or command is passed over rather than cut short.
+// nothing cut short is used: an over-long candidate path is passed over for
+// the next PATH element, and a command that does not fit is not run, which
+// ends the search with the "can't launch" message.
 class BoundedText
 {
 public:
@@ -126,9 +128,9 @@ bool s_findInPath(const char *program, char (&found)[kCandidateSize])
 
 // Inside single quotes every byte but the quote stands for itself to the
 // shell; a quote in the path closes them, is escaped and opens them again.
-// A relative path is led by "./", so that one beginning with '-' or '+' is
-// not taken for options by xterm's -e or by the "#!" interpreter of a
-// browser that is a script.
+// A relative path is led by "./": a browser that is a script hands its path
+// to its "#!" interpreter, which would take one beginning with '-' or '+'
+// for options, through xterm's -e as in the shell.
 void s_appendQuoted(BoundedText &command, const char *path)
 {
     command.append("'");

@@ -34,13 +34,14 @@ constexpr int32_t kToolWaitMs = 20000;
 // switch shows as the game screen moving to its middle.
 constexpr Point kServerScreen = {1024, 768};
 
-// 8-bit RGB pixels, rows top down; the art's alpha too, where it has one.
+// 8-bit RGB pixels, rows top down, and each pixel's alpha as the engine's
+// loaders give it (a screenshot's is opaque throughout).
 struct Picture
 {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint8_t> rgb;
-    std::vector<uint8_t> alpha; // empty for a screenshot
+    std::vector<uint8_t> alpha;
 
     bool empty() const { return width <= 0 || height <= 0; }
     const uint8_t *at(int32_t x, int32_t y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }

@@ -390,7 +390,9 @@ TEST_F(WebBrowserLaunch, PathElementsUnderHomeAndTheWorkingDirectory)
         {"~/bin", "/home/bin", "-", "@/home", "./bin/./lynx"},
         {"", "/cwd", "-", "@/cwd", "./lynx"},
         {".", "/cwd", "-", "@/cwd", "./lynx"},
-        // Relative paths are led by "./", so xterm takes none for an option.
+        // Relative paths are led by "./", so the "#!" interpreter of a
+        // browser script takes none for an option (xterm runs what follows
+        // -e as it stands).
         {"bin", "/cwd/bin", "-", "@/cwd", "./bin/./lynx"},
         {"-e", "/cwd/-e", "-", "@/cwd", "./-e/./lynx"},
         // An element too long for the candidate is skipped.
