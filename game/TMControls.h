@@ -6,9 +6,9 @@
 // the control manager asks. A control whose press may open a modal dialog
 // (exit, options, rules, restart, continue) takes no pointer capture: the
 // capture would be taken after the press returns, that is after the whole
-// dialog, whose loop has already consumed the release, so it would wait for
-// a release that never comes. Such a control also un-hovers itself first,
-// so it is not lit behind the dialog.
+// dialog, and would wait for a release that the dialog's loop has already
+// consumed. Such a control also un-hovers itself first, so it is not lit
+// behind the dialog.
 #ifndef GAME_TMCONTROLS_H
 #define GAME_TMCONTROLS_H
 

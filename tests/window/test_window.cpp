@@ -497,8 +497,6 @@ TEST_F(RealWindow, AfterExitOrNewGameIsAnsweredNoTheButtonsAndTheBoardFollowTheP
     leaveTheGame(dialog, "_asked_to_leave");
 }
 
-} // namespace
-
 // With no window manager the keyboard follows the pointer: a key held while
 // the pointer leaves is released where the program cannot see it. SDL goes
 // on repeating a key until it sees its release, unless the focus loss stops
@@ -531,3 +529,5 @@ TEST_F(RealWindowJournal, AKeyReleasedOutsideTheWindowRepeatsNoMore)
     EXPECT_GE(std::count_if(firstX, loss, isX), 4);
     EXPECT_EQ(0, std::count_if(loss, events.end(), isX));
 }
+
+} // namespace

@@ -25,11 +25,8 @@ bool s_grabFlag = false;
 bool s_quitFlag = false;
 bool s_pasteFlag = false;
 
-// The last key pressed and not yet released, which SDL repeats; and whether
-// its repeat was stopped at a focus loss, which a key event or a focus gain
-// ends.
+// The last key pressed and not yet released: the one SDL repeats.
 uint32_t s_heldSymbol = SDLK_UNKNOWN;
-bool s_repeatStopped = false;
 
 // The device lives in static storage and is destroyed by one atexit handler
 // only; a function-local static would also get a destructor of its own from
@@ -125,24 +122,25 @@ bool s_isEnter(uint32_t symbol)
     return symbol == SDLK_RETURN || symbol == SDLK_KP_ENTER;
 }
 
-// SDL repeats the last key pressed until it sees that key's release, and a
-// release outside the window, after the pointer left, never reaches it.
-// Setting the repeat again, with the same values, ends a repeat in flight.
+// SDL repeats the last key pressed until it sees that key's release. Where
+// the keyboard follows the pointer (no window manager), a release after the
+// pointer left goes to another window and never reaches SDL. Setting the
+// repeat again, with the same values, ends a repeat in flight.
 void s_stopKeyRepeat()
 {
     int delay = 0;
     int interval = 0;
     SDL_GetKeyRepeat(&delay, &interval);
     SDL_EnableKeyRepeat(delay, interval);
-    s_repeatStopped = true;
 }
 
-// SDL queues a due repeat after the other events of the same pump, so one
-// can stand behind the focus loss that stopped the repeat. A press of the
-// held key with no release between can only be such a repeat.
-bool s_isStaleRepeat(const SDL_KeyboardEvent &key)
+// SDL 1.2 queues a due repeat after the other events of the pump it makes,
+// so one can stand behind the focus loss that stopped the repeat, and it is
+// read in the same poll. There, a press of the held key with no other press
+// and no focus gain since the loss is taken for that repeat.
+bool s_isStaleRepeat(const SDL_KeyboardEvent &key, bool repeatStopped)
 {
-    return s_repeatStopped && s_heldSymbol != SDLK_UNKNOWN && s_symbolOf(key) == s_heldSymbol;
+    return repeatStopped && s_heldSymbol != SDLK_UNKNOWN && s_symbolOf(key) == s_heldSymbol;
 }
 
 void s_pointerPosition(HEvent &event)
@@ -283,6 +281,8 @@ int32_t HSDLInputDevice::pollEvents(HEventQueue *queue)
 
     int32_t pendingX = -1;
     int32_t pendingY = -1;
+    // A focus loss in this poll stopped the key repeat.
+    bool repeatStopped = false;
     SDL_Event sdlEvent;
     while (SDL_PollEvent(&sdlEvent)) {
         HEvent event;
@@ -292,22 +292,20 @@ int32_t HSDLInputDevice::pollEvents(HEventQueue *queue)
             event.type = ET_ACTIVATE;
             event.param = sdlEvent.active.gain ? 1 : 0;
             post = true;
-            if (sdlEvent.active.gain)
-                s_repeatStopped = false;
-            else
+            repeatStopped = !sdlEvent.active.gain;
+            if (repeatStopped)
                 s_stopKeyRepeat();
             break;
         case SDL_KEYDOWN:
-            if (s_isStaleRepeat(sdlEvent.key))
+            if (s_isStaleRepeat(sdlEvent.key, repeatStopped))
                 break;
             s_heldSymbol = s_symbolOf(sdlEvent.key);
-            s_repeatStopped = false;
+            repeatStopped = false;
             post = s_translateKeyDown(sdlEvent.key, event, pendingX, pendingY);
             break;
         case SDL_KEYUP:
             if (s_symbolOf(sdlEvent.key) == s_heldSymbol)
                 s_heldSymbol = SDLK_UNKNOWN;
-            s_repeatStopped = false;
             post = s_translateKeyUp(sdlEvent.key, event, pendingX, pendingY);
             break;
         case SDL_MOUSEMOTION:

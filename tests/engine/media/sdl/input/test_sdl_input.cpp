@@ -584,11 +584,13 @@ TEST_F(SDLInputTest, WindowEventsAndUnknownKinds)
 
 // SDL queues a due key repeat after the other events of a pump, so one may
 // stand behind the focus loss that stopped the repeat; only that one goes.
+// Pushed events start no repeat of SDL's own: that the loss stops one is
+// seen in a real window.
 TEST_F(SDLInputTest, AFocusLossStopsTheKeyRepeatAndDropsARepeatQueuedBehindIt)
 {
     // The steps: 'h' or 'j' pressed (capital) or released (small), '-' a
     // focus loss, '+' a gain. The events: D key-down, U key-up, A
-    // activation with its parameter, each key-down with its key code.
+    // activation with its parameter, each key event with its key code.
     const struct
     {
         const char *what;
@@ -599,6 +601,8 @@ TEST_F(SDLInputTest, AFocusLossStopsTheKeyRepeatAndDropsARepeatQueuedBehindIt)
         {"the held key again after the focus came back", "H-+H", "D72 A0 A1 D72"},
         {"the held key released and pressed again", "H-hH", "D72 A0 U72 D72"},
         {"another key after the loss", "H-J", "D72 A0 D74"},
+        {"another key's repeats after the loss", "H-JJ", "D72 A0 D74 D74"},
+        {"another key's release, then a repeat of the held one", "H-jH", "D72 A0 U74"},
         {"repeats while the window has the focus", "H+HH", "D72 A1 D72 D72"},
         {"a loss with no key held", "-H", "A0 D72"},
     };
@@ -613,6 +617,7 @@ TEST_F(SDLInputTest, AFocusLossStopsTheKeyRepeatAndDropsARepeatQueuedBehindIt)
             case 'H': pushKey(SDL_KEYDOWN, SDLK_h); break;
             case 'J': pushKey(SDL_KEYDOWN, SDLK_j); break;
             case 'h': pushKey(SDL_KEYUP, SDLK_h); break;
+            case 'j': pushKey(SDL_KEYUP, SDLK_j); break;
             }
         }
         std::string seen;
