@@ -432,6 +432,12 @@ ToolRun GameWindow::m_tool(const std::vector<std::string> &argv)
     return runTool(m_server.display(), m_scratch, argv);
 }
 
+bool GameWindow::m_toolSucceeds(const std::vector<std::string> &argv)
+{
+    const ToolRun run = m_tool(argv);
+    return run.finished && run.exitStatus == 0;
+}
+
 bool GameWindow::launch(std::string &why, const std::vector<std::string> &options)
 {
     const std::string program = std::string(TILMAR_BINARY_DIR) + "/bin/tilmar";
@@ -450,7 +456,7 @@ bool GameWindow::launch(std::string &why, const std::vector<std::string> &option
     std::vector<std::string> argv = {program};
     argv.insert(argv.end(), options.begin(), options.end());
     if (!m_program.start(argv, environmentWith({"HOME=" + m_home.path(), "DISPLAY=" + m_server.display(),
-                                                     "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy", leakOptions}),
+                                                "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy", leakOptions}),
                          m_home.path(), m_home / "stdout.txt", m_home / "stderr.txt")) {
         why = "could not start " + program;
         return false;
@@ -476,37 +482,28 @@ bool GameWindow::launch(std::string &why, const std::vector<std::string> &option
 
 bool GameWindow::moveTo(Point p)
 {
-    const ToolRun run = m_tool({kXdotoolPath, "mousemove", "--window", m_window, std::to_string(p.x),
-                                std::to_string(p.y)});
-    return run.finished && run.exitStatus == 0;
+    return m_toolSucceeds(
+        {kXdotoolPath, "mousemove", "--window", m_window, std::to_string(p.x), std::to_string(p.y)});
 }
 
 bool GameWindow::click(Point p)
 {
-    if (!moveTo(p))
-        return false;
-    const ToolRun run = m_tool({kXdotoolPath, "click", "1"});
-    return run.finished && run.exitStatus == 0;
+    return moveTo(p) && m_toolSucceeds({kXdotoolPath, "click", "1"});
 }
 
 bool GameWindow::key(const std::string &keys)
 {
-    if (!rest())
-        return false;
-    const ToolRun run = m_tool({kXdotoolPath, "key", keys});
-    return run.finished && run.exitStatus == 0;
+    return rest() && m_toolSucceeds({kXdotoolPath, "key", keys});
 }
 
 bool GameWindow::keyDown(const std::string &name)
 {
-    const ToolRun run = m_tool({kXdotoolPath, "keydown", name});
-    return run.finished && run.exitStatus == 0;
+    return m_toolSucceeds({kXdotoolPath, "keydown", name});
 }
 
 bool GameWindow::keyUp(const std::string &name)
 {
-    const ToolRun run = m_tool({kXdotoolPath, "keyup", name});
-    return run.finished && run.exitStatus == 0;
+    return m_toolSucceeds({kXdotoolPath, "keyup", name});
 }
 
 bool GameWindow::rest()

@@ -196,6 +196,7 @@ public:
 
 private:
     ToolRun m_tool(const std::vector<std::string> &argv);
+    bool m_toolSucceeds(const std::vector<std::string> &argv);
 
     const XServer &m_server;
     const tilmar_test::TempDir &m_scratch;

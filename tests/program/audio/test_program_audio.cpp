@@ -28,6 +28,19 @@ size_t splashBytes()
     return static_cast<size_t>(splash.size) * (splash.channels == 1 ? 2 : 1);
 }
 
+// The 16-bit values that are not zero, from the byte `from` on (rounded up
+// to a whole value).
+size_t soundingFrom(const std::string &pcm, size_t from)
+{
+    size_t count = 0;
+    for (size_t at = (from + 1) & ~size_t(1); at + 1 < pcm.size(); at += 2) {
+        int16_t value;
+        std::memcpy(&value, pcm.data() + at, 2);
+        count += value != 0;
+    }
+    return count;
+}
+
 // Values that are not zero once the splash is over: from the first sound
 // on, the splash's length is skipped.
 size_t soundingAfterSplash(const std::string &pcm, size_t splash)
@@ -35,13 +48,7 @@ size_t soundingAfterSplash(const std::string &pcm, size_t splash)
     size_t first = 0;
     while (first < pcm.size() && pcm[first] == 0)
         ++first;
-    size_t count = 0;
-    for (size_t at = (first + splash + 1) & ~size_t(1); at + 1 < pcm.size(); at += 2) {
-        int16_t value;
-        std::memcpy(&value, pcm.data() + at, 2);
-        count += value != 0;
-    }
-    return count;
+    return soundingFrom(pcm, first + splash);
 }
 
 struct Case
@@ -126,10 +133,7 @@ TEST(ProgramAudioTitle, MusicTurnedOffStaysSilentAfterAResumeOnTheTitleScreen)
     const std::string pcm = tilmar_test::readFile(output);
     ASSERT_GT(pcm.size(), splash + 16 * 4096) << "the audio thread mixed too little to tell";
     // The splash is heard, so the capture holds what was mixed.
-    size_t sounding = 0;
-    for (size_t at = 0; at + 1 < pcm.size(); at += 2)
-        sounding += pcm[at] != 0 || pcm[at + 1] != 0;
-    ASSERT_GT(sounding, 1000u) << "not even the splash was heard";
+    ASSERT_GT(soundingFrom(pcm, 0), 1000u) << "not even the splash was heard";
     EXPECT_EQ(soundingAfterSplash(pcm, splash), 0u) << pcm.size() << " bytes mixed";
 }
 
